@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QString>
+
+// The seams through which the program's lower layers reach the person at the screen. The
+// window layers register real implementations at start-up; tests register recording ones.
+
+enum class MessageIcon { None, Information, Exclamation, Critical, Question };
+
+struct FileDialogRequest {
+    QString title;
+    QString folder;
+    QString fileName;
+    QString filter; // "mdb (*.mdb)"
+};
+
+// Message boxes, Yes/No questions and file dialogs.
+class UserDialogs {
+public:
+    virtual ~UserDialogs() = default;
+    virtual void message(const QString& text, MessageIcon icon, const QString& caption) = 0;
+    // True only when the answer is Yes.
+    virtual bool askYesNo(const QString& text, const QString& caption,
+                          MessageIcon icon = MessageIcon::Question) = 0;
+    // An empty result means the dialog was cancelled.
+    virtual QString openFileName(const FileDialogRequest& request) = 0;
+    virtual QString saveFileName(const FileDialogRequest& request) = 0;
+};
+
+// The assistant: every spoken notice of the program goes through speak().
+class AssistantVoice {
+public:
+    virtual ~AssistantVoice() = default;
+    virtual void speak(const QString& text, const QString& animation, bool stayInPlace) = 0;
+};
+
+// The main window's in-window log.
+class MessageWindow {
+public:
+    virtual ~MessageWindow() = default;
+    virtual QString text() const = 0;
+    // Replaces the text and puts the caret after its last character.
+    virtual void setTextAtEnd(const QString& text) = 0;
+};
+
+// Opens a document or web address with the desktop's handler.
+class Shell {
+public:
+    virtual ~Shell() = default;
+    virtual void open(const QString& target) = 0;
+};
+
+// The end of the program after an error report. Tests observe it instead of exiting.
+class ProgramEnd {
+public:
+    virtual ~ProgramEnd() = default;
+    virtual void end(int exitCode) = 0;
+};

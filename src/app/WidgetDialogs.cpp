@@ -1,0 +1,65 @@
+#include "app/WidgetDialogs.h"
+
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QUrl>
+
+namespace {
+QMessageBox::Icon toBoxIcon(MessageIcon icon)
+{
+    switch (icon) {
+    case MessageIcon::Information:
+        return QMessageBox::Information;
+    case MessageIcon::Exclamation:
+        return QMessageBox::Warning;
+    case MessageIcon::Critical:
+        return QMessageBox::Critical;
+    case MessageIcon::Question:
+        return QMessageBox::Question;
+    case MessageIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QString shownText(const QString& text)
+{
+    QString shown = text;
+    return shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+} // namespace
+
+void WidgetDialogs::message(const QString& text, MessageIcon icon, const QString& caption)
+{
+    QMessageBox box(toBoxIcon(icon), caption, shownText(text), QMessageBox::Ok, m_parent);
+    box.exec();
+}
+
+bool WidgetDialogs::askYesNo(const QString& text, const QString& caption, MessageIcon icon)
+{
+    QMessageBox box(toBoxIcon(icon), caption, shownText(text),
+                    QMessageBox::Yes | QMessageBox::No, m_parent);
+    return box.exec() == QMessageBox::Yes;
+}
+
+QString WidgetDialogs::openFileName(const FileDialogRequest& request)
+{
+    return QFileDialog::getOpenFileName(m_parent, request.title,
+                                        request.folder + QLatin1Char('/') + request.fileName,
+                                        request.filter);
+}
+
+QString WidgetDialogs::saveFileName(const FileDialogRequest& request)
+{
+    // The command asks about overwriting itself.
+    return QFileDialog::getSaveFileName(m_parent, request.title,
+                                        request.folder + QLatin1Char('/') + request.fileName,
+                                        request.filter, nullptr,
+                                        QFileDialog::DontConfirmOverwrite);
+}
+
+void DesktopShell::open(const QString& target)
+{
+    QDesktopServices::openUrl(QUrl::fromUserInput(target));
+}
