@@ -1,0 +1,1 @@
+// The dialogs layer: wizards, properties dialogs, options and mail setup.
