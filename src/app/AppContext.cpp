@@ -6,8 +6,7 @@
 // Fall-backs used until the window layers register their own services.
 struct AppContext::Defaults {
     struct Dialogs final : UserDialogs {
-        void message(const QString& text, MessageIcon, const QString& caption) override
-        {
+        void message(const QString& text, MessageIcon, const QString& caption) override {
             std::fprintf(stderr, "%s: %s\n", qPrintable(caption), qPrintable(text));
         }
         bool askYesNo(const QString&, const QString&, MessageIcon) override { return false; }
@@ -24,8 +23,7 @@ struct AppContext::Defaults {
     };
     // Replaced by the desktop's shell at start-up; a program without one says so.
     struct NoDesktop final : Shell {
-        void open(const QString& target) override
-        {
+        void open(const QString& target) override {
             std::fprintf(stderr, "No desktop shell to open %s\n", qPrintable(target));
         }
     };
@@ -42,9 +40,7 @@ struct AppContext::Defaults {
 };
 
 AppContext::AppContext()
-    : AppContext(Paths().programFolder())
-{
-}
+    : AppContext(Paths().programFolder()) {}
 
 AppContext::AppContext(const QString& programFolder)
     : m_defaults(std::make_unique<Defaults>())
@@ -57,24 +53,19 @@ AppContext::AppContext(const QString& programFolder)
     , m_shell(&m_defaults->shell)
     , m_programEnd(&m_defaults->exit)
     , m_log(*this)
-    , m_errors(*this)
-{
-}
+    , m_errors(*this) {}
 
 AppContext::~AppContext() = default;
 
-void AppContext::setDialogs(UserDialogs* dialogs)
-{
+void AppContext::setDialogs(UserDialogs* dialogs) {
     m_dialogs = dialogs ? dialogs : &m_defaults->dialogs;
 }
 
-void AppContext::setAssistant(AssistantVoice* assistant)
-{
+void AppContext::setAssistant(AssistantVoice* assistant) {
     m_assistant = assistant ? assistant : &m_defaults->assistant;
 }
 
-void AppContext::setMessageWindow(MessageWindow* window)
-{
+void AppContext::setMessageWindow(MessageWindow* window) {
     MessageWindow* next = window ? window : &m_defaults->messageWindow;
     // Lines written before the window existed are carried over.
     if (next != m_messageWindow && next->text().isEmpty())
@@ -82,23 +73,19 @@ void AppContext::setMessageWindow(MessageWindow* window)
     m_messageWindow = next;
 }
 
-void AppContext::setShell(Shell* shell)
-{
+void AppContext::setShell(Shell* shell) {
     m_shell = shell ? shell : &m_defaults->shell;
 }
 
-void AppContext::setProgramEnd(ProgramEnd* end)
-{
+void AppContext::setProgramEnd(ProgramEnd* end) {
     m_programEnd = end ? end : &m_defaults->exit;
 }
 
-void AppContext::setClock(const Clock* clock)
-{
+void AppContext::setClock(const Clock* clock) {
     m_clock = clock ? clock : &m_defaults->clock;
 }
 
-void AppContext::speak(const QString& text, const QString& animation, bool stayInPlace)
-{
+void AppContext::speak(const QString& text, const QString& animation, bool stayInPlace) {
     m_state.SpeechText = text;
     m_assistant->speak(text, animation, stayInPlace);
 }

@@ -5,30 +5,26 @@
 #include "app/ErrorTrap.h"
 
 ErrorReport::ErrorReport(AppContext& context)
-    : m_context(context)
-{
-}
+    : m_context(context) {}
 
 QString ErrorReport::reportText(qint32 number, const QString& description,
-                                const QString& routineName)
-{
+                                const QString& routineName) {
     const QString crlf = QStringLiteral("\r\n");
     const QString shownDescription =
         description.isEmpty() ? QStringLiteral("Unknown error") : description;
-    return AppInfo::Title + QStringLiteral(" will be shut down due to an error in the program.")
-           + crlf + crlf + QStringLiteral("An error has occured in the ") + routineName
-           + QStringLiteral(" subroutine.") + crlf + crlf + QStringLiteral("Error Number: \t")
-           + QString::number(number) + crlf + QStringLiteral("Error Description: \t")
-           + shownDescription + crlf + crlf
-           + QStringLiteral("If you can duplicate this error then report it to ") + AppInfo::Contact
-           + QStringLiteral(" ") + crlf
-           + QStringLiteral("with a complete description of the error.  Your cooperation is "
-                            "appreciated.");
+    return AppInfo::Title + QStringLiteral(" will be shut down due to an error in the program.") +
+           crlf + crlf + QStringLiteral("An error has occured in the ") + routineName +
+           QStringLiteral(" subroutine.") + crlf + crlf + QStringLiteral("Error Number: \t") +
+           QString::number(number) + crlf + QStringLiteral("Error Description: \t") +
+           shownDescription + crlf + crlf +
+           QStringLiteral("If you can duplicate this error then report it to ") + AppInfo::Contact +
+           QStringLiteral(" ") + crlf +
+           QStringLiteral("with a complete description of the error.  Your cooperation is "
+                          "appreciated.");
 }
 
 void ErrorReport::ReportError(qint32 number, const QString& description,
-                              const QString& routineName)
-{
+                              const QString& routineName) {
     // Nothing inside the report may stop it from ending the program.
     ignoreErrors([&] {
         m_context.speak(QStringLiteral("Oh crap!  A very bad thing just happened!"),
@@ -42,7 +38,6 @@ void ErrorReport::ReportError(qint32 number, const QString& description,
     m_context.programEnd().end(1);
 }
 
-void ErrorReport::Navigate(const QString& target)
-{
+void ErrorReport::Navigate(const QString& target) {
     trapErrors(m_context, "Navigate", [&] { m_context.shell().open(target); });
 }

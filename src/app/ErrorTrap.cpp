@@ -2,8 +2,7 @@
 
 #include "app/AppContext.h"
 
-bool reportTrapped(AppContext& context, const char* routineName, const std::exception& error)
-{
+bool reportTrapped(AppContext& context, const char* routineName, const std::exception& error) {
     constexpr int InternalError = 51;
     const auto* runtime = dynamic_cast<const RuntimeError*>(&error);
     const int number = runtime ? runtime->number() : InternalError;

@@ -12,8 +12,7 @@ class AppContext;
 bool reportTrapped(AppContext& context, const char* routineName, const std::exception& error);
 
 template <typename Body>
-bool trapErrors(AppContext& context, const char* routineName, Body&& body)
-{
+bool trapErrors(AppContext& context, const char* routineName, Body&& body) {
     try {
         std::forward<Body>(body)();
         return true;
@@ -23,9 +22,7 @@ bool trapErrors(AppContext& context, const char* routineName, Body&& body)
 }
 
 // A step of a routine that ignores errors: a failing step is skipped and the next one runs.
-template <typename Step>
-void ignoreErrors(Step&& step)
-{
+template <typename Step> void ignoreErrors(Step&& step) {
     try {
         std::forward<Step>(step)();
     } catch (...) {

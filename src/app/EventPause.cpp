@@ -4,13 +4,11 @@
 #include <QEventLoop>
 #include <QTimer>
 
-void EventPause::letEventsRun()
-{
+void EventPause::letEventsRun() {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
-void EventPause::pause(int milliseconds)
-{
+void EventPause::pause(int milliseconds) {
     QEventLoop loop;
     QTimer::singleShot(milliseconds, Qt::PreciseTimer, &loop, &QEventLoop::quit);
     loop.exec();

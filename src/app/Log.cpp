@@ -11,8 +11,7 @@ namespace {
 const QString CRLF = QStringLiteral("\r\n");
 
 // Blanks only: the log keeps tabs and other characters a caller put at the ends.
-QString trimBlanks(const QString& text)
-{
+QString trimBlanks(const QString& text) {
     qsizetype first = 0;
     qsizetype last = text.size();
     while (first < last && text.at(first) == QLatin1Char(' '))
@@ -24,12 +23,9 @@ QString trimBlanks(const QString& text)
 } // namespace
 
 Log::Log(AppContext& context)
-    : m_context(context)
-{
-}
+    : m_context(context) {}
 
-void Log::WriteLog(const QString& text, const QString& kind)
-{
+void Log::WriteLog(const QString& text, const QString& kind) {
     trapErrors(m_context, "WriteLog", [&] {
         const QString path = logFilePath();
         const QString line = formatLine(text, kind);
@@ -40,29 +36,26 @@ void Log::WriteLog(const QString& text, const QString& kind)
     });
 }
 
-QString Log::formatLine(const QString& text, const QString& kind) const
-{
-    return m_context.clock().generalDate() + QLatin1Char(' ') + kind + QStringLiteral("...")
-           + trimBlanks(text);
+QString Log::formatLine(const QString& text, const QString& kind) const {
+    return m_context.clock().generalDate() + QLatin1Char(' ') + kind + QStringLiteral("...") +
+           trimBlanks(text);
 }
 
-QString Log::logFilePath()
-{
+QString Log::logFilePath() {
     SettingsCatalogue& catalogue = m_context.catalogue();
     if (QFileInfo::exists(catalogue.logFile()))
         return catalogue.logFile();
     m_context.speak(QStringLiteral("The log file you specified could not be found and was reset "
-                                   "back to the default value.")
-                        + CRLF
-                        + QStringLiteral("You can change the log file location from the options "
-                                         "dialogue."),
+                                   "back to the default value.") +
+                        CRLF +
+                        QStringLiteral("You can change the log file location from the options "
+                                       "dialogue."),
                     QStringLiteral("Explain"));
     catalogue.save(Section::Options, Key::LogFile, catalogue.defaultLogFile());
     return catalogue.logFile();
 }
 
-void Log::appendLine(const QString& path, const QString& line)
-{
+void Log::appendLine(const QString& path, const QString& line) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
         throw RuntimeError(75, QStringLiteral("Path/File access error: ") + file.errorString());
@@ -71,8 +64,7 @@ void Log::appendLine(const QString& path, const QString& line)
         throw RuntimeError(57, QStringLiteral("Device I/O error: ") + file.errorString());
 }
 
-QString Log::Check_Log(const QString& text, qint32 maxLines)
-{
+QString Log::Check_Log(const QString& text, qint32 maxLines) {
     const QStringList parts = text.split(CRLF);
     const qsizetype n = parts.size() - 1;
     QString result;

@@ -5,23 +5,17 @@
 
 Paths::Paths()
     : m_programFolder(QCoreApplication::instance() ? QCoreApplication::applicationDirPath()
-                                                   : QDir::currentPath())
-{
-}
+                                                   : QDir::currentPath()) {}
 
 Paths::Paths(QString programFolder)
-    : m_programFolder(std::move(programFolder))
-{
-}
+    : m_programFolder(std::move(programFolder)) {}
 
-QString Paths::inProgramFolder(const QString& name) const
-{
+QString Paths::inProgramFolder(const QString& name) const {
     return QDir::toNativeSeparators(m_programFolder + QLatin1Char('/') + name);
 }
 
-QString Paths::fileNamePart(const QString& path)
-{
-    const qsizetype cut = std::max(path.lastIndexOf(QLatin1Char('/')),
-                                   path.lastIndexOf(QDir::separator()));
+QString Paths::fileNamePart(const QString& path) {
+    const qsizetype cut =
+        std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QDir::separator()));
     return path.mid(cut + 1);
 }

@@ -2,15 +2,14 @@
 
 #include "app/RuntimeError.h"
 
-#include <QLocale>
-#include <QRegularExpression>
 #include <cmath>
 #include <limits>
+#include <QLocale>
+#include <QRegularExpression>
 
 namespace SettingReaders {
 
-double number(const QString& text)
-{
+double number(const QString& text) {
     const QString trimmed = text.trimmed();
     bool ok = false;
     double value = QLocale::c().toDouble(trimmed, &ok);
@@ -21,18 +20,15 @@ double number(const QString& text)
     return value;
 }
 
-bool flagEqualsOne(const QString& text)
-{
+bool flagEqualsOne(const QString& text) {
     return number(text) == 1.0;
 }
 
-bool flagNotZero(const QString& text)
-{
+bool flagNotZero(const QString& text) {
     return number(text) != 0.0;
 }
 
-bool boolean(const QString& text)
-{
+bool boolean(const QString& text) {
     const QString trimmed = text.trimmed();
     if (trimmed.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
         return true;
@@ -43,9 +39,7 @@ bool boolean(const QString& text)
 
 namespace {
 // Whole-number conversion rounds half to even, as the store's writers expect.
-template <typename Int>
-Int wholeNumber(const QString& text)
-{
+template <typename Int> Int wholeNumber(const QString& text) {
     const double rounded = std::nearbyint(number(text));
     if (rounded < std::numeric_limits<Int>::min() || rounded > std::numeric_limits<Int>::max())
         throw RuntimeError::overflow();
@@ -53,26 +47,22 @@ Int wholeNumber(const QString& text)
 }
 } // namespace
 
-qint16 int16(const QString& text)
-{
+qint16 int16(const QString& text) {
     return wholeNumber<qint16>(text);
 }
 
-qint32 int32(const QString& text)
-{
+qint32 int32(const QString& text) {
     return wholeNumber<qint32>(text);
 }
 
-float single(const QString& text)
-{
+float single(const QString& text) {
     const double value = number(text);
     if (std::fabs(value) > std::numeric_limits<float>::max())
         throw RuntimeError::overflow();
     return static_cast<float>(value);
 }
 
-double numberPrefix(const QString& text)
-{
+double numberPrefix(const QString& text) {
     static const QRegularExpression prefix(
         QStringLiteral(R"(^\s*([+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?))"));
     const QRegularExpressionMatch match = prefix.match(text);

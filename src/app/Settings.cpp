@@ -5,8 +5,7 @@
 #include <QSettings>
 
 namespace {
-QString findStoredName(const QStringList& stored, const QString& wanted)
-{
+QString findStoredName(const QStringList& stored, const QString& wanted) {
     for (const QString& name : stored) {
         if (name.compare(wanted, Qt::CaseInsensitive) == 0)
             return name;
@@ -17,14 +16,11 @@ QString findStoredName(const QStringList& stored, const QString& wanted)
 
 Settings::Settings()
     : m_store(std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                          AppInfo::Title))
-{
-}
+                                          AppInfo::Title)) {}
 
 Settings::~Settings() = default;
 
-QString Settings::storedKeyPath(const QString& section, const QString& key) const
-{
+QString Settings::storedKeyPath(const QString& section, const QString& key) const {
     const QString group = findStoredName(m_store->childGroups(), section);
     m_store->beginGroup(group);
     const QString storedKey = findStoredName(m_store->childKeys(), key);
@@ -32,20 +28,17 @@ QString Settings::storedKeyPath(const QString& section, const QString& key) cons
     return group + QLatin1Char('/') + storedKey;
 }
 
-QString Settings::GetSetting(const QString& section, const QString& key, const QString& def) const
-{
+QString Settings::GetSetting(const QString& section, const QString& key, const QString& def) const {
     const QVariant value = m_store->value(storedKeyPath(section, key));
     return value.isValid() ? value.toString() : def;
 }
 
-void Settings::SaveSetting(const QString& section, const QString& key, const QString& value)
-{
+void Settings::SaveSetting(const QString& section, const QString& key, const QString& value) {
     m_store->setValue(storedKeyPath(section, key), value);
     // Written through at once: a program that ends on an error report keeps what it saved.
     m_store->sync();
 }
 
-QString Settings::fileName() const
-{
+QString Settings::fileName() const {
     return m_store->fileName();
 }

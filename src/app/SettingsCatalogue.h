@@ -79,38 +79,38 @@ public:
     QString defaultDatabasePath() const;
     QString defaultLogFile() const;
 
-    QString database() const;             // text
+    QString database() const;                                // text
     float mainGeometry(const QString& key, float def) const; // single
-    bool autoStart() const;               // flag = 1
-    qint16 minBetweenChecks() const;      // int16, default 5
-    double minBetweenChecksNumber() const; // floating point, default 5
-    qint32 hostTimeOutMilliseconds() const; // text + "000" as int32, default "20"
-    qint32 pingTimeOut() const;           // int32, default 10000
-    qint16 pingCount() const;             // int16, default 1
-    qint16 pingPacketSize() const;        // int16, default 32
-    qint16 resetIcon() const;             // int16, default 10
-    bool logFailures() const;             // flag = 1, default 1
-    QString logFile() const;              // text
-    bool htmlOutput() const;              // flag <> 0, default 0
-    QString htmlFile() const;             // App\OrvexMonitor.html
-    QString htmlFileLowerCase() const;    // App\orvexmonitor.html
-    QString htmlTemplateFile() const;     // App\template.html
-    bool sendOnFailure() const;           // boolean, default 0
-    qint16 sendOnConsecutiveFailure() const; // int16, default 5
+    bool autoStart() const;                                  // flag = 1
+    qint16 minBetweenChecks() const;                         // int16, default 5
+    double minBetweenChecksNumber() const;                   // floating point, default 5
+    qint32 hostTimeOutMilliseconds() const;                  // text + "000" as int32, default "20"
+    qint32 pingTimeOut() const;                              // int32, default 10000
+    qint16 pingCount() const;                                // int16, default 1
+    qint16 pingPacketSize() const;                           // int16, default 32
+    qint16 resetIcon() const;                                // int16, default 10
+    bool logFailures() const;                                // flag = 1, default 1
+    QString logFile() const;                                 // text
+    bool htmlOutput() const;                                 // flag <> 0, default 0
+    QString htmlFile() const;                                // App\OrvexMonitor.html
+    QString htmlFileLowerCase() const;                       // App\orvexmonitor.html
+    QString htmlTemplateFile() const;                        // App\template.html
+    bool sendOnFailure() const;                              // boolean, default 0
+    qint16 sendOnConsecutiveFailure() const;                 // int16, default 5
     QString mailTo() const;
     QString mailFrom() const;
     QString mailServerPrimary() const;
     QString mailServerSecondary() const;
-    QString character() const;            // text, default "merlin"
-    bool showCharacter() const;           // boolean, default 1
-    bool announceDate() const;            // boolean, default 0
-    bool hideCharacterOnIdle() const;     // boolean, default 1
-    bool showHtmlCharacter() const;       // boolean, default 1
-    qint16 agentX() const;                // int16, default 0
-    qint16 agentY() const;                // int16, default 0
-    int viewMode() const;                 // number prefix, default "0"
-    bool showIntro() const;               // flag <> 0, default 0
-    bool showPortScanIntro() const;       // flag <> 0, default 0
+    QString character() const;        // text, default "merlin"
+    bool showCharacter() const;       // boolean, default 1
+    bool announceDate() const;        // boolean, default 0
+    bool hideCharacterOnIdle() const; // boolean, default 1
+    bool showHtmlCharacter() const;   // boolean, default 1
+    qint16 agentX() const;            // int16, default 0
+    qint16 agentY() const;            // int16, default 0
+    int viewMode() const;             // number prefix, default "0"
+    bool showIntro() const;           // flag <> 0, default 0
+    bool showPortScanIntro() const;   // flag <> 0, default 0
 
 private:
     Settings& m_settings;

@@ -5,8 +5,7 @@
 #include <QLockFile>
 
 SingleInstance::SingleInstance(const QString& lockPath)
-    : m_lock(std::make_unique<QLockFile>(lockPath))
-{
+    : m_lock(std::make_unique<QLockFile>(lockPath)) {
     QDir().mkpath(QFileInfo(lockPath).absolutePath());
     // A lock left by a crashed process is stale at once: QLockFile checks the holder's pid.
     m_lock->setStaleLockTime(0);
@@ -14,7 +13,6 @@ SingleInstance::SingleInstance(const QString& lockPath)
 
 SingleInstance::~SingleInstance() = default;
 
-bool SingleInstance::acquire()
-{
+bool SingleInstance::acquire() {
     return m_lock->tryLock(0);
 }

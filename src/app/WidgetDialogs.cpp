@@ -6,8 +6,7 @@
 #include <QUrl>
 
 namespace {
-QMessageBox::Icon toBoxIcon(MessageIcon icon)
-{
+QMessageBox::Icon toBoxIcon(MessageIcon icon) {
     switch (icon) {
     case MessageIcon::Information:
         return QMessageBox::Information;
@@ -23,43 +22,36 @@ QMessageBox::Icon toBoxIcon(MessageIcon icon)
     return QMessageBox::NoIcon;
 }
 
-QString shownText(const QString& text)
-{
+QString shownText(const QString& text) {
     QString shown = text;
     return shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 } // namespace
 
-void WidgetDialogs::message(const QString& text, MessageIcon icon, const QString& caption)
-{
+void WidgetDialogs::message(const QString& text, MessageIcon icon, const QString& caption) {
     QMessageBox box(toBoxIcon(icon), caption, shownText(text), QMessageBox::Ok, m_parent);
     box.exec();
 }
 
-bool WidgetDialogs::askYesNo(const QString& text, const QString& caption, MessageIcon icon)
-{
-    QMessageBox box(toBoxIcon(icon), caption, shownText(text),
-                    QMessageBox::Yes | QMessageBox::No, m_parent);
+bool WidgetDialogs::askYesNo(const QString& text, const QString& caption, MessageIcon icon) {
+    QMessageBox box(toBoxIcon(icon), caption, shownText(text), QMessageBox::Yes | QMessageBox::No,
+                    m_parent);
     return box.exec() == QMessageBox::Yes;
 }
 
-QString WidgetDialogs::openFileName(const FileDialogRequest& request)
-{
+QString WidgetDialogs::openFileName(const FileDialogRequest& request) {
     return QFileDialog::getOpenFileName(m_parent, request.title,
                                         request.folder + QLatin1Char('/') + request.fileName,
                                         request.filter);
 }
 
-QString WidgetDialogs::saveFileName(const FileDialogRequest& request)
-{
+QString WidgetDialogs::saveFileName(const FileDialogRequest& request) {
     // The command asks about overwriting itself.
     return QFileDialog::getSaveFileName(m_parent, request.title,
                                         request.folder + QLatin1Char('/') + request.fileName,
-                                        request.filter, nullptr,
-                                        QFileDialog::DontConfirmOverwrite);
+                                        request.filter, nullptr, QFileDialog::DontConfirmOverwrite);
 }
 
-void DesktopShell::open(const QString& target)
-{
+void DesktopShell::open(const QString& target) {
     QDesktopServices::openUrl(QUrl::fromUserInput(target));
 }

@@ -11,8 +11,7 @@
 namespace {
 constexpr int CouldNotFindFile = 3024;
 
-void bind(sqlite3_stmt* stmt, const QVariantList& params, const Database& db)
-{
+void bind(sqlite3_stmt* stmt, const QVariantList& params, const Database& db) {
     for (int i = 0; i < params.size(); ++i) {
         const QVariant& value = params.at(i);
         int rc = SQLITE_OK;
@@ -42,8 +41,7 @@ void bind(sqlite3_stmt* stmt, const QVariantList& params, const Database& db)
     }
 }
 
-QVariant columnValue(sqlite3_stmt* stmt, int column)
-{
+QVariant columnValue(sqlite3_stmt* stmt, int column) {
     switch (sqlite3_column_type(stmt, column)) {
     case SQLITE_INTEGER:
         return QVariant(static_cast<qlonglong>(sqlite3_column_int64(stmt, column)));
@@ -59,8 +57,7 @@ QVariant columnValue(sqlite3_stmt* stmt, int column)
 
 // A prepared statement that finalizes itself.
 struct Prepared {
-    Prepared(const Database& db, const QString& sql)
-    {
+    Prepared(const Database& db, const QString& sql) {
         const QByteArray utf8 = sql.toUtf8();
         const int rc = sqlite3_prepare_v2(db.handle(), utf8.constData(),
                                           static_cast<int>(utf8.size()), &stmt, nullptr);
@@ -75,46 +72,40 @@ struct Prepared {
 
 // "Select <list> from [Table] ..." becomes "Select _rowid_, <list> from ..." so that every
 // row read can be written back. The catalogue's statements read one table each.
-QString tableOf(const QString& sql)
-{
+QString tableOf(const QString& sql) {
     static const QRegularExpression from(QStringLiteral(R"(\bfrom\s+\[?(\w+)\]?)"),
                                          QRegularExpression::CaseInsensitiveOption);
     return from.match(sql).captured(1);
 }
 
-QString withRowId(const QString& sql)
-{
+QString withRowId(const QString& sql) {
     static const QRegularExpression select(QStringLiteral(R"(^\s*select\s+)"),
                                            QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch match = select.match(sql);
     if (!match.hasMatch())
         return sql;
-    return sql.left(match.capturedEnd()) + QStringLiteral("_rowid_, ")
-           + sql.mid(match.capturedEnd());
+    return sql.left(match.capturedEnd()) + QStringLiteral("_rowid_, ") +
+           sql.mid(match.capturedEnd());
 }
 } // namespace
 
-Database::~Database()
-{
+Database::~Database() {
     close();
 }
 
-void Database::raise(int code) const
-{
-    const QString message = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db))
-                                 : QString::fromUtf8(sqlite3_errstr(code));
+void Database::raise(int code) const {
+    const QString message =
+        m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString::fromUtf8(sqlite3_errstr(code));
     throw RuntimeError(code, message);
 }
 
-void Database::exec(const char* sql)
-{
+void Database::exec(const char* sql) {
     const int rc = sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK)
         raise(rc);
 }
 
-void Database::open(const QString& path)
-{
+void Database::open(const QString& path) {
     close();
     if (!QFileInfo(path).isFile())
         throw RuntimeError(CouldNotFindFile, QStringLiteral("Could not find file '%1'.").arg(path));
@@ -130,8 +121,8 @@ void Database::open(const QString& path)
         if (sqlite3_exec(m_db, "BEGIN EXCLUSIVE; COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
             const int code = sqlite3_errcode(m_db);
             if ((code & 0xff) == SQLITE_BUSY || (code & 0xff) == SQLITE_LOCKED)
-                throw RuntimeError(3045, QStringLiteral("Could not use '%1'; file already in use.")
-                                             .arg(path));
+                throw RuntimeError(
+                    3045, QStringLiteral("Could not use '%1'; file already in use.").arg(path));
             raise(code);
         }
         Schema::verify(*this);
@@ -141,16 +132,14 @@ void Database::open(const QString& path)
     }
 }
 
-void Database::close()
-{
+void Database::close() {
     if (m_db) {
         sqlite3_close_v2(m_db);
         m_db = nullptr;
     }
 }
 
-Recordset Database::openRecordset(const Statement& statement)
-{
+Recordset Database::openRecordset(const Statement& statement) {
     if (!m_db)
         throw RuntimeError(91, QStringLiteral("The database is not open."));
     Prepared prepared(*this, withRowId(statement.sql));
@@ -172,8 +161,7 @@ Recordset Database::openRecordset(const Statement& statement)
     return Recordset(*this, tableOf(statement.sql), names, std::move(rows));
 }
 
-int Database::execute(const Statement& statement)
-{
+int Database::execute(const Statement& statement) {
     if (!m_db)
         throw RuntimeError(91, QStringLiteral("The database is not open."));
     Prepared prepared(*this, statement.sql);
@@ -184,13 +172,11 @@ int Database::execute(const Statement& statement)
     return sqlite3_changes(m_db);
 }
 
-void Database::compactInto(const QString& destination)
-{
+void Database::compactInto(const QString& destination) {
     execute({QStringLiteral("VACUUM INTO ?"), {destination}});
 }
 
-void Database::backupTo(const QString& destination)
-{
+void Database::backupTo(const QString& destination) {
     sqlite3* target = nullptr;
     int rc = sqlite3_open_v2(QFile::encodeName(destination).constData(), &target,
                              SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
@@ -208,12 +194,10 @@ void Database::backupTo(const QString& destination)
         throw RuntimeError(rc, message);
 }
 
-void Database::create(const QString& path)
-{
+void Database::create(const QString& path) {
     sqlite3* db = nullptr;
     if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db,
-                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr)
-        != SQLITE_OK) {
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
         const QString message = QString::fromUtf8(sqlite3_errmsg(db));
         sqlite3_close_v2(db);
         throw RuntimeError(3044, message);
@@ -228,19 +212,16 @@ void Database::create(const QString& path)
 }
 
 Database::Transaction::Transaction(Database& db)
-    : m_db(db)
-{
+    : m_db(db) {
     m_db.exec("BEGIN");
 }
 
-Database::Transaction::~Transaction()
-{
+Database::Transaction::~Transaction() {
     if (!m_done)
         sqlite3_exec(m_db.m_db, "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
-void Database::Transaction::commit()
-{
+void Database::Transaction::commit() {
     m_db.exec("COMMIT");
     m_done = true;
 }

@@ -3,8 +3,7 @@
 #include "store/Catalogue.h"
 #include "store/Database.h"
 
-QString GetAlias(Database& db, const QString& strDeviceName)
-{
+QString GetAlias(Database& db, const QString& strDeviceName) {
     QString alias;
     Recordset rs = db.openRecordset(Catalogue::deviceAlias(strDeviceName));
     if (!rs.atEnd())

@@ -4,15 +4,14 @@
 #include "app/RuntimeError.h"
 #include "store/Database.h"
 
+#include <cstdio>
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
-#include <cstdio>
 
 namespace {
-void fillPorts(Database& db, const QString& csvPath)
-{
+void fillPorts(Database& db, const QString& csvPath) {
     QFile csv(csvPath);
     if (!csv.open(QIODevice::ReadOnly | QIODevice::Text))
         throw RuntimeError(53, QStringLiteral("File not found: ") + csvPath);
@@ -27,15 +26,15 @@ void fillPorts(Database& db, const QString& csvPath)
         const int number = line.left(comma).toInt(&ok);
         if (comma < 0 || !ok)
             throw RuntimeError(13, QStringLiteral("Bad port line: ") + line);
-        db.execute({QStringLiteral("INSERT INTO TCP_Ports (Port_Number, Description) VALUES (?, ?)"),
-                    {number, line.mid(comma + 1).trimmed()}});
+        db.execute(
+            {QStringLiteral("INSERT INTO TCP_Ports (Port_Number, Description) VALUES (?, ?)"),
+             {number, line.mid(comma + 1).trimmed()}});
     }
     transaction.commit();
 }
 } // namespace
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() != 3) {

@@ -13,18 +13,14 @@ Recordset::Recordset(Database& db, QString table, QStringList columns,
     : m_db(&db)
     , m_table(std::move(table))
     , m_columns(std::move(columns))
-    , m_rows(std::move(rows))
-{
-}
+    , m_rows(std::move(rows)) {}
 
-void Recordset::moveNext()
-{
+void Recordset::moveNext() {
     requireCurrent();
     ++m_current;
 }
 
-int Recordset::columnIndex(const QString& name) const
-{
+int Recordset::columnIndex(const QString& name) const {
     // Column 0 is the row id the set reads for its own writes.
     for (int c = 1; c < m_columns.size(); ++c) {
         if (m_columns.at(c).compare(name, Qt::CaseInsensitive) == 0)
@@ -33,14 +29,12 @@ int Recordset::columnIndex(const QString& name) const
     return -1;
 }
 
-void Recordset::requireCurrent() const
-{
+void Recordset::requireCurrent() const {
     if (atEnd())
         throw RuntimeError(NoCurrentRecord, QStringLiteral("No current record."));
 }
 
-QVariant Recordset::field(const QString& name) const
-{
+QVariant Recordset::field(const QString& name) const {
     requireCurrent();
     const int c = columnIndex(name);
     if (c < 0)
@@ -48,32 +42,27 @@ QVariant Recordset::field(const QString& name) const
     return m_rows.at(m_current).at(c);
 }
 
-QString Recordset::text(const QString& name) const
-{
+QString Recordset::text(const QString& name) const {
     const QVariant value = field(name);
     return value.isNull() ? QString() : value.toString();
 }
 
-double Recordset::number(const QString& name) const
-{
+double Recordset::number(const QString& name) const {
     return field(name).toDouble();
 }
 
-void Recordset::addNew()
-{
+void Recordset::addNew() {
     m_mode = Mode::Adding;
     m_pending.clear();
 }
 
-void Recordset::edit()
-{
+void Recordset::edit() {
     requireCurrent();
     m_mode = Mode::Editing;
     m_pending.clear();
 }
 
-void Recordset::setField(const QString& name, const QVariant& value)
-{
+void Recordset::setField(const QString& name, const QVariant& value) {
     if (m_mode == Mode::Browse)
         throw RuntimeError(3020, QStringLiteral("Update or CancelUpdate without AddNew or Edit."));
     for (auto& pending : m_pending) {
@@ -85,8 +74,7 @@ void Recordset::setField(const QString& name, const QVariant& value)
     m_pending.append({name, value});
 }
 
-void Recordset::update()
-{
+void Recordset::update() {
     if (m_mode == Mode::Browse)
         throw RuntimeError(3020, QStringLiteral("Update or CancelUpdate without AddNew or Edit."));
     const QString table = QLatin1Char('[') + m_table + QLatin1Char(']');
@@ -119,15 +107,13 @@ void Recordset::update()
     m_pending.clear();
 }
 
-void Recordset::deleteRow()
-{
+void Recordset::deleteRow() {
     requireCurrent();
     m_db->execute({QStringLiteral("DELETE FROM [%1] WHERE _rowid_ = ?").arg(m_table),
                    {m_rows.at(m_current).at(0)}});
 }
 
-void Recordset::close()
-{
+void Recordset::close() {
     m_rows.clear();
     m_current = 0;
     m_mode = Mode::Browse;

@@ -3,8 +3,7 @@
 #include "app/RuntimeError.h"
 #include "store/Database.h"
 
-const char* Schema::createSql()
-{
+const char* Schema::createSql() {
     return R"sql(
 CREATE TABLE Devices (
     Device TEXT NOT NULL COLLATE NOCASE,
@@ -39,13 +38,12 @@ CREATE TABLE TCP_Ports (
 )sql";
 }
 
-void Schema::verify(Database& db)
-{
-    const Recordset tables = db.openRecordset(
-        {QStringLiteral("Select name from sqlite_master where type = 'table' and "
-                        "name in ('Devices', 'Main_Data', 'TCP_Ports')"),
-         {}});
+void Schema::verify(Database& db) {
+    const Recordset tables =
+        db.openRecordset({QStringLiteral("Select name from sqlite_master where type = 'table' and "
+                                         "name in ('Devices', 'Main_Data', 'TCP_Ports')"),
+                          {}});
     if (tables.count() != 3)
-        throw RuntimeError(3343, QStringLiteral("Unrecognized database format '%1'.")
-                                     .arg(db.path()));
+        throw RuntimeError(3343,
+                           QStringLiteral("Unrecognized database format '%1'.").arg(db.path()));
 }

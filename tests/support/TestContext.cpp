@@ -5,15 +5,13 @@
 #include <QDir>
 #include <QSettings>
 
-void clearAllSettings()
-{
+void clearAllSettings() {
     QSettings store(QSettings::NativeFormat, QSettings::UserScope, AppInfo::Title);
     store.clear();
     store.sync();
 }
 
-TestContext::TestContext()
-{
+TestContext::TestContext() {
     clearAllSettings();
     context = std::make_unique<AppContext>(QDir::toNativeSeparators(folder.path()));
     context->setDialogs(&dialogs);
@@ -24,7 +22,6 @@ TestContext::TestContext()
 
 TestContext::~TestContext() = default;
 
-QString TestContext::programFile(const QString& name) const
-{
+QString TestContext::programFile(const QString& name) const {
     return context->paths().inProgramFolder(name);
 }

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "TestServices.h"
 #include "app/AppContext.h"
+#include "TestServices.h"
 
-#include <QTemporaryDir>
 #include <memory>
+#include <QTemporaryDir>
 
 // An AppContext on a fresh program folder with every seam recording. Settings live in the
 // test executable's own XDG_CONFIG_HOME (see TestMain.h) and are cleared for each context.

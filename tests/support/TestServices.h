@@ -18,22 +18,18 @@ struct ShownMessage {
 
 class RecordingDialogs final : public UserDialogs {
 public:
-    void message(const QString& text, MessageIcon icon, const QString& caption) override
-    {
+    void message(const QString& text, MessageIcon icon, const QString& caption) override {
         messages.append({text, icon, caption});
     }
-    bool askYesNo(const QString& text, const QString& caption, MessageIcon icon) override
-    {
+    bool askYesNo(const QString& text, const QString& caption, MessageIcon icon) override {
         questions.append({text, icon, caption});
         return answers.isEmpty() ? false : answers.dequeue();
     }
-    QString openFileName(const FileDialogRequest& request) override
-    {
+    QString openFileName(const FileDialogRequest& request) override {
         fileRequests.append(request);
         return fileNames.isEmpty() ? QString() : fileNames.dequeue();
     }
-    QString saveFileName(const FileDialogRequest& request) override
-    {
+    QString saveFileName(const FileDialogRequest& request) override {
         return openFileName(request);
     }
 
@@ -52,12 +48,10 @@ struct SpokenText {
 
 class RecordingAssistant final : public AssistantVoice {
 public:
-    void speak(const QString& text, const QString& animation, bool stayInPlace) override
-    {
+    void speak(const QString& text, const QString& animation, bool stayInPlace) override {
         spoken.append({text, animation, stayInPlace});
     }
-    QStringList texts() const
-    {
+    QStringList texts() const {
         QStringList result;
         for (const SpokenText& s : spoken)
             result << s.text;
@@ -81,9 +75,7 @@ public:
 class FixedClock final : public Clock {
 public:
     explicit FixedClock(QDateTime when)
-        : m_when(std::move(when))
-    {
-    }
+        : m_when(std::move(when)) {}
     QDateTime now() const override { return m_when; }
     void set(const QDateTime& when) { m_when = when; }
 
