@@ -1,0 +1,142 @@
+#include "app/ErrorReport.h"
+#include "TestContext.h"
+#include "TestMain.h"
+
+#include <QFile>
+
+namespace {
+const QString CRLF = QStringLiteral("\r\n");
+
+QString readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+void createFile(const QString& path) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+}
+} // namespace
+
+class LogTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void writeLog_trimsBlanksAndJoinsKind();
+    void writeLog_keepsLast101Lines();
+    void writeLog_logFailuresOffLeavesFileAlone();
+    void writeLog_missingLogFileResetsSetting();
+    void writeLog_unopenableFileIsReported();
+    void checkLog_data();
+    void checkLog();
+    void reportError_emptyDescription();
+    void navigate_opensTarget();
+
+private:
+    std::unique_ptr<TestContext> t;
+    std::unique_ptr<FixedClock> clock;
+};
+
+void LogTest::init() {
+    t = std::make_unique<TestContext>();
+    clock = std::make_unique<FixedClock>(QDateTime(QDate(2026, 3, 4), QTime(5, 6, 7)));
+    (*t)->setClock(clock.get());
+    createFile(t->programFile("OrvexMonitor.txt"));
+}
+
+void LogTest::writeLog_trimsBlanksAndJoinsKind() {
+    (*t)->log().WriteLog("  Monitoring Started.  ", "Message");
+    const QString expected = Clock::generalDate(clock->now()) + " Message...Monitoring Started.";
+    QCOMPARE((*t)->messageWindow().text(), expected + CRLF);
+    QCOMPARE(readFile(t->programFile("OrvexMonitor.txt")), expected + CRLF);
+    QVERIFY(t->assistant.spoken.isEmpty());
+}
+
+void LogTest::writeLog_keepsLast101Lines() {
+    (*t)->settings().SaveSetting("Options", "LogFailures", "0");
+    for (int i = 1; i <= 150; ++i)
+        (*t)->log().WriteLog(QString("line %1").arg(i), "Message");
+    QStringList lines = (*t)->messageWindow().text().split(CRLF);
+    QCOMPARE(lines.takeLast(), QString()); // the text ends with a line break
+    QCOMPARE(lines.size(), 101);
+    QVERIFY(lines.first().endsWith("Message...line 50"));
+    QVERIFY(lines.last().endsWith("Message...line 150"));
+    QVERIFY(!lines.contains(QString()));
+}
+
+void LogTest::writeLog_logFailuresOffLeavesFileAlone() {
+    (*t)->settings().SaveSetting("Options", "LogFailures", "0");
+    (*t)->log().WriteLog("quiet", "Message");
+    QCOMPARE(readFile(t->programFile("OrvexMonitor.txt")), QString());
+    QVERIFY((*t)->messageWindow().text().contains("Message...quiet"));
+}
+
+void LogTest::writeLog_missingLogFileResetsSetting() {
+    (*t)->settings().SaveSetting("Options", "LogFile", t->programFile("gone/missing.txt"));
+    QFile::remove(t->programFile("OrvexMonitor.txt"));
+    (*t)->log().WriteLog("after reset", "Warning");
+
+    QCOMPARE(t->assistant.spoken.size(), 1);
+    QCOMPARE(t->assistant.spoken.first().animation, QString("Explain"));
+    QVERIFY(t->assistant.spoken.first().text.startsWith(
+        "The log file you specified could not be found and was reset back to the default value." +
+        CRLF + "You can change the log file location from the options dialogue."));
+    QCOMPARE((*t)->catalogue().logFile(), t->programFile("OrvexMonitor.txt"));
+    QVERIFY(readFile(t->programFile("OrvexMonitor.txt")).contains("Warning...after reset"));
+}
+
+void LogTest::writeLog_unopenableFileIsReported() {
+    // A folder stands where the log file should be: it exists but cannot be appended to.
+    const QString path = t->programFile("folder.txt");
+    QVERIFY(QDir().mkpath(path));
+    (*t)->settings().SaveSetting("Options", "LogFile", path);
+    (*t)->log().WriteLog("text", "Message");
+    QCOMPARE(t->end.codes, QVector<int>{1});
+    QCOMPARE(t->dialogs.messages.size(), 1);
+    QVERIFY(t->dialogs.messages.first().text.contains("An error has occured in the WriteLog"));
+}
+
+void LogTest::checkLog_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("maxLines");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("empty") << "" << 100 << "";
+    QTest::newRow("blank lines dropped") << "a\r\n\r\nb\r\n" << 100 << "a\r\nb\r\n";
+    QTest::newRow("at limit keeps first") << "a\r\nb\r\nc" << 2 << "a\r\nb\r\nc\r\n";
+    QTest::newRow("over limit drops first") << "a\r\nb\r\nc\r\n" << 2 << "b\r\nc\r\n";
+}
+
+void LogTest::checkLog() {
+    QFETCH(QString, text);
+    QFETCH(int, maxLines);
+    QFETCH(QString, expected);
+    QCOMPARE(Log::Check_Log(text, maxLines), expected);
+}
+
+void LogTest::reportError_emptyDescription() {
+    (*t)->errors().ReportError(5, QString(), "Monitor_Finish");
+    QCOMPARE(t->assistant.texts(), QStringList{"Oh crap!  A very bad thing just happened!"});
+    QCOMPARE(t->assistant.spoken.first().animation, QString("GetAttention"));
+    QCOMPARE(t->dialogs.messages.size(), 1);
+    const ShownMessage& shown = t->dialogs.messages.first();
+    QCOMPARE(shown.caption, QString("IP Orvex Monitor 2.0 - Unexpected Error!"));
+    QCOMPARE(shown.icon, MessageIcon::Critical);
+    const QStringList lines = shown.text.split(CRLF);
+    QCOMPARE(lines.at(0),
+             QString("IP Orvex Monitor 2.0 will be shut down due to an error in the program."));
+    QCOMPARE(lines.at(2), QString("An error has occured in the Monitor_Finish subroutine."));
+    QCOMPARE(lines.at(4), QString("Error Number: \t5"));
+    QCOMPARE(lines.at(5), QString("Error Description: \tUnknown error"));
+    QVERIFY(lines.at(7).startsWith("If you can duplicate this error then report it to "));
+    QVERIFY(lines.at(7).endsWith(" "));
+    QCOMPARE(t->end.codes, QVector<int>{1});
+}
+
+void LogTest::navigate_opensTarget() {
+    (*t)->errors().Navigate("file://" + t->programFile("readme.txt"));
+    QCOMPARE(t->shell.opened, QStringList{"file://" + t->programFile("readme.txt")});
+}
+
+ORVEX_TEST_GUILESS_MAIN(LogTest)
+#include "tst_app_log.moc"

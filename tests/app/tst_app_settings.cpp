@@ -1,0 +1,156 @@
+#include "app/RuntimeError.h"
+#include "app/SettingReaders.h"
+#include "TestContext.h"
+#include "TestMain.h"
+
+#include <functional>
+
+class SettingsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void savedValue_readUnderOtherCase();
+    void absentKey_readsDefault();
+    void value_survivesNewStoreObject();
+    void conversion_data();
+    void conversion();
+    void numberPrefix_data();
+    void numberPrefix();
+    void catalogue_emptyStoreGivesDefaults();
+    void catalogue_pathsFollowProgramFolder();
+    void catalogue_hostTimeOutAppendsThousand();
+};
+
+void SettingsTest::savedValue_readUnderOtherCase() {
+    TestContext t;
+    t->settings().SaveSetting("Startup", "DataBase", "/data/a.mdb");
+    QCOMPARE(t->settings().GetSetting("startup", "Database", "x"), QString("/data/a.mdb"));
+    // Writing under another spelling replaces the one value rather than adding a second.
+    t->settings().SaveSetting("STARTUP", "database", "/data/b.mdb");
+    QCOMPARE(t->settings().GetSetting("Startup", "DATABASE", "x"), QString("/data/b.mdb"));
+    QCOMPARE(t->catalogue().database(), QString("/data/b.mdb"));
+}
+
+void SettingsTest::absentKey_readsDefault() {
+    TestContext t;
+    QCOMPARE(t->settings().GetSetting("Mail Options", "MailTo", "fallback"), QString("fallback"));
+}
+
+void SettingsTest::value_survivesNewStoreObject() {
+    TestContext t;
+    t->settings().SaveSetting("Mail Options", "MailTo", "a@b.example;c@d.example");
+    Settings fresh;
+    QCOMPARE(fresh.GetSetting("mail options", "mailto", ""), QString("a@b.example;c@d.example"));
+}
+
+using Reader = std::function<double(const QString&)>;
+Q_DECLARE_METATYPE(Reader)
+
+void SettingsTest::conversion_data() {
+    QTest::addColumn<Reader>("reader");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("expected");
+    QTest::addColumn<int>("error"); // 0 for none
+
+    const Reader flag1 = [](const QString& s) { return SettingReaders::flagEqualsOne(s) ? 1 : 0; };
+    const Reader flagNz = [](const QString& s) { return SettingReaders::flagNotZero(s) ? 1 : 0; };
+    const Reader boolean = [](const QString& s) { return SettingReaders::boolean(s) ? 1 : 0; };
+    const Reader i16 = [](const QString& s) { return SettingReaders::int16(s); };
+    const Reader i32 = [](const QString& s) { return SettingReaders::int32(s); };
+    const Reader single = [](const QString& s) { return SettingReaders::single(s); };
+
+    QTest::newRow("flag=1 one") << flag1 << "1" << 1.0 << 0;
+    QTest::newRow("flag=1 two is off") << flag1 << "2" << 0.0 << 0;
+    QTest::newRow("flag=1 1.0") << flag1 << "1.0" << 1.0 << 0;
+    QTest::newRow("flag=1 text") << flag1 << "yes" << 0.0 << 13;
+    QTest::newRow("flag<>0 two is on") << flagNz << "2" << 1.0 << 0;
+    QTest::newRow("flag<>0 zero") << flagNz << "0" << 0.0 << 0;
+    QTest::newRow("flag<>0 empty") << flagNz << "" << 0.0 << 13;
+    QTest::newRow("boolean -1") << boolean << "-1" << 1.0 << 0;
+    QTest::newRow("boolean True") << boolean << "True" << 1.0 << 0;
+    QTest::newRow("boolean 0") << boolean << "0" << 0.0 << 0;
+    QTest::newRow("boolean text") << boolean << "maybe" << 0.0 << 13;
+    QTest::newRow("int16 padded") << i16 << " 7 " << 7.0 << 0;
+    QTest::newRow("int16 half to even") << i16 << "2.5" << 2.0 << 0;
+    QTest::newRow("int16 max") << i16 << "32767" << 32767.0 << 0;
+    QTest::newRow("int16 overflow") << i16 << "32768" << 0.0 << 6;
+    QTest::newRow("int16 text") << i16 << "abc" << 0.0 << 13;
+    QTest::newRow("int32 large") << i32 << "20000000" << 20000000.0 << 0;
+    QTest::newRow("int32 overflow") << i32 << "3000000000" << 0.0 << 6;
+    QTest::newRow("single twips") << single << "1234.5" << 1234.5 << 0;
+    QTest::newRow("single text") << single << "12px" << 0.0 << 13;
+}
+
+void SettingsTest::conversion() {
+    QFETCH(Reader, reader);
+    QFETCH(QString, text);
+    QFETCH(double, expected);
+    QFETCH(int, error);
+    try {
+        const double value = reader(text);
+        QCOMPARE(error, 0);
+        QCOMPARE(value, expected);
+    } catch (const RuntimeError& e) {
+        QCOMPARE(e.number(), error);
+    }
+}
+
+void SettingsTest::numberPrefix_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("expected");
+    QTest::newRow("plain") << "3" << 3.0;
+    QTest::newRow("text") << "abc" << 0.0;
+    QTest::newRow("prefix") << "2abc" << 2.0;
+    QTest::newRow("blank first") << "  1.5x" << 1.5;
+    QTest::newRow("empty") << "" << 0.0;
+}
+
+void SettingsTest::numberPrefix() {
+    QFETCH(QString, text);
+    QFETCH(double, expected);
+    QCOMPARE(SettingReaders::numberPrefix(text), expected);
+}
+
+void SettingsTest::catalogue_emptyStoreGivesDefaults() {
+    TestContext t;
+    SettingsCatalogue& c = t->catalogue();
+    QCOMPARE(c.minBetweenChecks(), qint16(5));
+    QCOMPARE(c.pingTimeOut(), 10000);
+    QCOMPARE(c.pingCount(), qint16(1));
+    QCOMPARE(c.pingPacketSize(), qint16(32));
+    QCOMPARE(c.hostTimeOutMilliseconds(), 20000);
+    QVERIFY(c.logFailures());
+    QVERIFY(!c.sendOnFailure());
+    QVERIFY(!c.htmlOutput());
+    QCOMPARE(c.character(), QString("merlin"));
+    QVERIFY(c.showCharacter());
+    QVERIFY(!c.announceDate());
+    QVERIFY(!c.autoStart());
+    QCOMPARE(c.viewMode(), 0);
+}
+
+void SettingsTest::catalogue_pathsFollowProgramFolder() {
+    TestContext t;
+    QCOMPARE(t->catalogue().database(), t.programFile("OrvexMonitor.mdb"));
+    t->paths().setProgramFolder("/moved/elsewhere");
+    QCOMPARE(t->catalogue().database(), QString("/moved/elsewhere/OrvexMonitor.mdb"));
+    QCOMPARE(t->catalogue().logFile(), QString("/moved/elsewhere/OrvexMonitor.txt"));
+    QCOMPARE(t->catalogue().htmlFile(), QString("/moved/elsewhere/OrvexMonitor.html"));
+}
+
+void SettingsTest::catalogue_hostTimeOutAppendsThousand() {
+    TestContext t;
+    t->settings().SaveSetting("Options", "HostTimeOut", "7");
+    QCOMPARE(t->catalogue().hostTimeOutMilliseconds(), 7000);
+    t->settings().SaveSetting("Options", "ViewMode", "abc");
+    QCOMPARE(t->catalogue().viewMode(), 0);
+    t->settings().SaveSetting("Options", "AutoStart", "2");
+    QVERIFY(!t->catalogue().autoStart());
+    t->settings().SaveSetting("Options", "HTMLOutput", "2");
+    QVERIFY(t->catalogue().htmlOutput());
+    t->settings().SaveSetting("Options", "Min_Between_Checks", "abc");
+    QVERIFY_THROWS_EXCEPTION(RuntimeError, t->catalogue().minBetweenChecks());
+}
+
+ORVEX_TEST_GUILESS_MAIN(SettingsTest)
+#include "tst_app_settings.moc"

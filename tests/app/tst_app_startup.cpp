@@ -1,0 +1,135 @@
+#include "app/SingleInstance.h"
+#include "app/Startup.h"
+#include "report/frmSplash.h"
+#include "store/Database.h"
+#include "TestContext.h"
+#include "TestMain.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+void createDatabase(const QString& path) {
+    Database::create(path);
+}
+
+QString lockPath(AppContext& context) {
+    return QFileInfo(context.settings().fileName()).absolutePath() + "/OrvexMonitor.lock";
+}
+} // namespace
+
+class StartupTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void storedDatabase_opensWithoutMessage();
+    void missingStored_fallsBackOnceAndRewritesSetting();
+    void noDatabaseAtAll_bothMessagesAndEnd();
+    void notADatabase_showsStartupError();
+    void secondInstance_onlyAlreadyLoadedMessage();
+    void splash_keyPressOrClickCloses();
+};
+
+void StartupTest::storedDatabase_opensWithoutMessage() {
+    TestContext t;
+    const QString stored = t.programFile("mine.mdb");
+    createDatabase(stored);
+    t->settings().SaveSetting("Startup", "Database", stored);
+    Database db;
+    Startup startup(*t, db);
+    QVERIFY(startup.run());
+    QVERIFY(db.isOpen());
+    QCOMPARE(t->state().DatabasePath, stored);
+    QVERIFY(t.dialogs.messages.isEmpty());
+    QCOMPARE(startup.splash()->versionText(), QString("Version 2.0 Build 15"));
+}
+
+void StartupTest::missingStored_fallsBackOnceAndRewritesSetting() {
+    TestContext t;
+    const QString fallback = t.programFile("OrvexMonitor.mdb");
+    createDatabase(fallback);
+    t->settings().SaveSetting("Startup", "DataBase", t.programFile("moved-away.mdb"));
+    {
+        Database db;
+        Startup startup(*t, db);
+        QVERIFY(startup.run());
+        QVERIFY(db.isOpen());
+        QCOMPARE(db.path(), fallback);
+    }
+    QCOMPARE(t.dialogs.messages.size(), 1);
+    QCOMPARE(t.dialogs.messages.first().text,
+             QString("The default database will be loaded because the user specified database "
+                     "does not exist."));
+    QCOMPARE(t.dialogs.messages.first().icon, MessageIcon::Exclamation);
+    QCOMPARE(t->settings().GetSetting("Startup", "Database", ""), fallback);
+
+    // The next start finds the rewritten setting and says nothing.
+    Database db;
+    Startup again(*t, db);
+    QVERIFY(again.run());
+    QCOMPARE(t.dialogs.messages.size(), 1);
+}
+
+void StartupTest::noDatabaseAtAll_bothMessagesAndEnd() {
+    TestContext t;
+    Database db;
+    Startup startup(*t, db);
+    QVERIFY(!startup.run());
+    QVERIFY(!db.isOpen());
+    QCOMPARE(t.dialogs.messages.size(), 2);
+    QCOMPARE(t.dialogs.messages.at(0).text,
+             QString("Unable to load the database you specified or the default database.\r\n"
+                     "Try un-installing and re-installing the program."));
+    QCOMPARE(t.dialogs.messages.at(0).icon, MessageIcon::Critical);
+    QVERIFY(t.dialogs.messages.at(1).text.contains("\r\nIf this problem persists please contact "));
+    QCOMPARE(t.dialogs.messages.at(1).caption, QString("IP Orvex Monitor 2.0"));
+    // Nothing was written back: no default exists to point at.
+    QCOMPARE(t->settings().GetSetting("Startup", "Database", "unset"), QString("unset"));
+}
+
+void StartupTest::notADatabase_showsStartupError() {
+    TestContext t;
+    QFile junk(t.programFile("OrvexMonitor.mdb"));
+    QVERIFY(junk.open(QIODevice::WriteOnly));
+    junk.write(QByteArray(4096, 'x'));
+    junk.close();
+    Database db;
+    Startup startup(*t, db);
+    QVERIFY(!startup.run());
+    QCOMPARE(t.dialogs.messages.size(), 1);
+    QVERIFY2(t.dialogs.messages.first().text.contains("not a database"),
+             qPrintable(t.dialogs.messages.first().text));
+}
+
+void StartupTest::secondInstance_onlyAlreadyLoadedMessage() {
+    TestContext t;
+    createDatabase(t.programFile("OrvexMonitor.mdb"));
+    SingleInstance first(lockPath(*t));
+    QVERIFY(first.acquire());
+
+    Database db;
+    Startup second(*t, db);
+    QVERIFY(!second.run());
+    QCOMPARE(t.dialogs.messages.size(), 1);
+    QCOMPARE(t.dialogs.messages.first().text,
+             QString("IP Orvex Monitor 2.0 is already loaded.  Unable to load program again."));
+    QCOMPARE(t.dialogs.messages.first().icon, MessageIcon::Exclamation);
+    QVERIFY(!second.splash());
+    QVERIFY(!db.isOpen());
+}
+
+void StartupTest::splash_keyPressOrClickCloses() {
+    QPointer<frmSplash> keyed = new frmSplash;
+    keyed->show();
+    QTest::keyClick(keyed.data(), Qt::Key_Space);
+    QTRY_VERIFY(keyed.isNull());
+
+    QPointer<frmSplash> clicked = new frmSplash;
+    clicked->show();
+    QTest::mouseClick(clicked.data(), Qt::LeftButton, {}, QPoint(5, 5));
+    QTRY_VERIFY(clicked.isNull());
+}
+
+ORVEX_TEST_MAIN(StartupTest)
+#include "tst_app_startup.moc"

@@ -1,0 +1,305 @@
+#include "app/RuntimeError.h"
+#include "store/Catalogue.h"
+#include "store/Database.h"
+#include "store/DeviceQueries.h"
+#include "TestMain.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+
+namespace {
+// Adds a device and its items the way the wizards do: only the fields they set.
+void addDevice(Database& db, const QString& device, const QString& alias,
+               const QStringList& ports) {
+    Recordset rs = db.openRecordset(Catalogue::deviceForUpdate(device));
+    rs.addNew();
+    rs.setField("Device", device);
+    if (!alias.isEmpty())
+        rs.setField("Device_Alias", alias);
+    rs.update();
+    for (const QString& port : ports) {
+        Recordset items = db.openRecordset(Catalogue::itemsLike(device, port));
+        items.addNew();
+        items.setField("Device", device);
+        items.setField("Port", port);
+        items.setField("Port_Type", "Port");
+        items.setField("Port_Description", "desc " + port);
+        items.update();
+    }
+}
+
+QStringList column(Database& db, const Statement& statement, const QString& field) {
+    QStringList values;
+    for (Recordset rs = db.openRecordset(statement); !rs.atEnd(); rs.moveNext())
+        values << rs.text(field);
+    return values;
+}
+
+// A second process that opens the file for exclusive use and holds it until told to stop.
+class LockHolder {
+public:
+    explicit LockHolder(const QString& path) {
+        m_process.start("/usr/bin/python3", {"-c",
+                                             "import sqlite3,sys\n"
+                                             "c=sqlite3.connect(sys.argv[1])\n"
+                                             "c.execute('PRAGMA locking_mode=EXCLUSIVE')\n"
+                                             "c.execute('BEGIN EXCLUSIVE')\nc.commit()\n"
+                                             "print('held',flush=True)\nsys.stdin.readline()\n",
+                                             path});
+    }
+    bool waitHeld() {
+        return m_process.waitForReadyRead(10000) && m_process.readLine().trimmed() == "held";
+    }
+    ~LockHolder() {
+        m_process.write("\n");
+        m_process.waitForFinished(5000);
+    }
+
+private:
+    QProcess m_process;
+};
+} // namespace
+
+class DatabaseTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void newItem_readsAsReset();
+    void names_matchWithoutCaseAndKeepQuotes_data();
+    void names_matchWithoutCaseAndKeepQuotes();
+    void likeStar_selectsEveryItemOfOneDevice();
+    void likePattern_isLiteralForWildcards();
+    void reset_clearsResultsOnly();
+    void deleteAndEdit_throughRecordset();
+    void catalogue_orderAndShape();
+    void getAlias_data();
+    void getAlias();
+    void secondOpen_inThisProcessRefused();
+    void secondOpen_fromOtherProcessRefused();
+    void open_refusesFileThatIsNotADatabase();
+    void transaction_rollsBackWhenNotCommitted();
+    void compactAndBackup_makeCompleteCopies();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<Database> m_db;
+    QString m_path;
+};
+
+void DatabaseTest::init() {
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_path = m_dir->filePath("test.mdb");
+    Database::create(m_path);
+    m_db = std::make_unique<Database>();
+    m_db->open(m_path);
+}
+
+void DatabaseTest::cleanup() {
+    m_db.reset();
+    m_dir.reset();
+}
+
+void DatabaseTest::newItem_readsAsReset() {
+    addDevice(*m_db, "web1", "", {"Ping"});
+    Recordset rs = m_db->openRecordset(Catalogue::pingItem("web1"));
+    QVERIFY(!rs.atEnd());
+    QCOMPARE(rs.text("Status"), QString("Not Checked"));
+    for (const char* field : {"Last_Error", "Mail_Status", "Failed_On", "Recovered_On"})
+        QCOMPARE(rs.text(field), QString("N/A"));
+    for (const char* field :
+         {"Connect", "Error", "Count", "Ping_Current", "Ping_Min", "Ping_Max", "Ping_Average"})
+        QCOMPARE(rs.number(field), 0.0);
+    QCOMPARE(rs.text("Port_Description"), QString("desc Ping"));
+}
+
+void DatabaseTest::names_matchWithoutCaseAndKeepQuotes_data() {
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("asked");
+    QTest::addColumn<bool>("found");
+    QTest::newRow("same") << "server"
+                          << "server" << true;
+    QTest::newRow("other case") << "Server"
+                                << "SERVER" << true;
+    QTest::newRow("quote") << "bob's pc"
+                           << "BOB'S PC" << true;
+    QTest::newRow("percent is literal") << "50%"
+                                        << "5%" << false;
+    QTest::newRow("underscore is literal") << "a_b"
+                                           << "axb" << false;
+    QTest::newRow("ipv6 literal") << "fe80::1"
+                                  << "FE80::1" << true;
+}
+
+void DatabaseTest::names_matchWithoutCaseAndKeepQuotes() {
+    QFETCH(QString, stored);
+    QFETCH(QString, asked);
+    QFETCH(bool, found);
+    addDevice(*m_db, stored, "", {"Ping", "80"});
+    QCOMPARE(!m_db->openRecordset(Catalogue::device(asked)).atEnd(), found);
+    QCOMPARE(!m_db->openRecordset(Catalogue::pingItem(asked)).atEnd(), found);
+    QCOMPARE(!m_db->openRecordset(Catalogue::item(asked, "80")).atEnd(), found);
+    if (found)
+        QCOMPARE(m_db->openRecordset(Catalogue::device(asked)).text("Device"), stored);
+}
+
+void DatabaseTest::likeStar_selectsEveryItemOfOneDevice() {
+    addDevice(*m_db, "a", "", {"Ping", "25", "80"});
+    addDevice(*m_db, "ab", "", {"Ping", "22"});
+    QCOMPARE(m_db->openRecordset(Catalogue::itemsLike("a", "*")).count(), 3);
+    QCOMPARE(m_db->openRecordset(Catalogue::itemsLike("A", "80")).count(), 1);
+}
+
+void DatabaseTest::likePattern_isLiteralForWildcards() {
+    QCOMPARE(Catalogue::likePattern("*"), QString("%"));
+    QCOMPARE(Catalogue::likePattern("8_%"), QString("8\\_\\%"));
+    addDevice(*m_db, "d", "", {"80", "8_"});
+    QCOMPARE(m_db->openRecordset(Catalogue::itemsLike("d", "8_")).count(), 1);
+}
+
+void DatabaseTest::reset_clearsResultsOnly() {
+    addDevice(*m_db, "host", "Alias", {"Ping", "443"});
+    m_db->execute({"Update Main_Data set Status = 'Failed', Connect = 4, Error = 2, Count = -3, "
+                   "Last_Error = 'x', Mail_Status = 'Sent now', Failed_On = 'then', "
+                   "Recovered_On = 'now', Ping_Current = 3, Ping_Min = 1, Ping_Max = 9, "
+                   "Ping_Average = 4.5",
+                   {}});
+    m_db->execute(Catalogue::reset());
+    for (Recordset rs = m_db->openRecordset(Catalogue::itemsOfDevice("host")); !rs.atEnd();
+         rs.moveNext()) {
+        QCOMPARE(rs.text("Status"), QString("Not Checked"));
+        QCOMPARE(rs.text("Mail_Status"), QString("N/A"));
+        QCOMPARE(rs.number("Count"), 0.0);
+        QCOMPARE(rs.number("Ping_Average"), 0.0);
+        QCOMPARE(rs.text("Port_Description"), "desc " + rs.text("Port"));
+        QCOMPARE(rs.text("Port_Type"), QString("Port"));
+    }
+    QCOMPARE(column(*m_db, Catalogue::allDevices(), "Device_Alias"), QStringList{"Alias"});
+    QCOMPARE(column(*m_db, Catalogue::itemsOfDevice("host"), "Port"), (QStringList{"443", "Ping"}));
+}
+
+void DatabaseTest::deleteAndEdit_throughRecordset() {
+    addDevice(*m_db, "gone", "", {"Ping", "21", "22"});
+    addDevice(*m_db, "kept", "", {"Ping"});
+    for (Recordset rs = m_db->openRecordset(Catalogue::itemsLike("gone", "*")); !rs.atEnd();
+         rs.moveNext())
+        rs.deleteRow();
+    QCOMPARE(m_db->openRecordset(Catalogue::itemsLike("gone", "*")).count(), 0);
+    QCOMPARE(m_db->openRecordset(Catalogue::itemsLike("kept", "*")).count(), 1);
+
+    Recordset rs = m_db->openRecordset(Catalogue::device("kept"));
+    rs.edit();
+    rs.setField("device_description", "it's 100% here");
+    rs.update();
+    QCOMPARE(rs.text("Device_Description"), QString("it's 100% here"));
+    QCOMPARE(m_db->openRecordset(Catalogue::device("KEPT")).text("Device_Description"),
+             QString("it's 100% here"));
+    QVERIFY_THROWS_EXCEPTION(RuntimeError, rs.field("NoSuchField"));
+}
+
+void DatabaseTest::catalogue_orderAndShape() {
+    addDevice(*m_db, "zeta", "", {"Ping", "80"});
+    addDevice(*m_db, "alpha", "", {"ping", "25"});
+    QCOMPARE(column(*m_db, Catalogue::deviceNames(), "Device"), (QStringList{"alpha", "zeta"}));
+    QStringList ports = column(*m_db, Catalogue::itemPortsOfDevice("alpha"), "Port");
+    ports.sort();
+    QCOMPARE(ports, (QStringList{"25", "ping"}));
+    m_db->execute({"Update Main_Data set Status = 'Connected' where Port = '80'", {}});
+    QCOMPARE(column(*m_db, Catalogue::itemsNotConnected(), "Port"),
+             (QStringList{"25", "ping", "Ping"}));
+    QCOMPARE(column(*m_db, Catalogue::itemStates("zeta"), "Status"),
+             (QStringList{"Connected", "Not Checked"}));
+    QCOMPARE(m_db->openRecordset(Catalogue::portsOfDevice("zeta")).count(), 2);
+}
+
+void DatabaseTest::getAlias_data() {
+    QTest::addColumn<QString>("device");
+    QTest::addColumn<QString>("alias");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("no alias spells the name") << "web1"
+                                              << ""
+                                              << "WEB1";
+    QTest::newRow("alias pronounced") << "10.0.0.1"
+                                      << "Front Door"
+                                      << "front door";
+    QTest::newRow("alias equal to name") << "Mail"
+                                         << "Mail"
+                                         << "MAIL";
+}
+
+void DatabaseTest::getAlias() {
+    QFETCH(QString, device);
+    QFETCH(QString, alias);
+    QFETCH(QString, expected);
+    addDevice(*m_db, device, alias, {});
+    QCOMPARE(GetAlias(*m_db, device), expected);
+    QCOMPARE(GetAlias(*m_db, "unknown"), QString("UNKNOWN"));
+}
+
+void DatabaseTest::secondOpen_inThisProcessRefused() {
+    Database second;
+    try {
+        second.open(m_path);
+        QFAIL("a second open succeeded");
+    } catch (const RuntimeError& error) {
+        QVERIFY2(error.description().contains("already in use"), qPrintable(error.description()));
+    }
+    QVERIFY(!second.isOpen());
+    // The first connection still works.
+    addDevice(*m_db, "still", "", {});
+}
+
+void DatabaseTest::secondOpen_fromOtherProcessRefused() {
+    m_db->close();
+    {
+        LockHolder other(m_path);
+        QVERIFY(other.waitHeld());
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, m_db->open(m_path));
+    }
+    m_db->open(m_path);
+    LockHolder late(m_path);
+    // The other process cannot take the file while we hold it: it never reports "held".
+    QVERIFY(!late.waitHeld());
+}
+
+void DatabaseTest::open_refusesFileThatIsNotADatabase() {
+    const QString junk = m_dir->filePath("junk.mdb");
+    QFile file(junk);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("this is a text file, not a database\n");
+    file.close();
+    Database db;
+    QVERIFY_THROWS_EXCEPTION(RuntimeError, db.open(junk));
+    QVERIFY_THROWS_EXCEPTION(RuntimeError, db.open(m_dir->filePath("missing.mdb")));
+}
+
+void DatabaseTest::transaction_rollsBackWhenNotCommitted() {
+    {
+        Database::Transaction transaction(*m_db);
+        addDevice(*m_db, "temp", "", {"Ping"});
+    }
+    QCOMPARE(m_db->openRecordset(Catalogue::allDevices()).count(), 0);
+    {
+        Database::Transaction transaction(*m_db);
+        addDevice(*m_db, "kept", "", {"Ping"});
+        transaction.commit();
+    }
+    QCOMPARE(m_db->openRecordset(Catalogue::allDevices()).count(), 1);
+}
+
+void DatabaseTest::compactAndBackup_makeCompleteCopies() {
+    addDevice(*m_db, "copy me", "", {"Ping", "80"});
+    const QString compacted = m_dir->filePath("Temp.mdb");
+    const QString saved = m_dir->filePath("saved.mdb");
+    m_db->compactInto(compacted);
+    m_db->backupTo(saved);
+    for (const QString& path : {compacted, saved}) {
+        Database copy;
+        copy.open(path);
+        QCOMPARE(copy.openRecordset(Catalogue::itemsLike("copy me", "*")).count(), 2);
+    }
+}
+
+ORVEX_TEST_GUILESS_MAIN(DatabaseTest)
+#include "tst_store_database.moc"
