@@ -1,0 +1,50 @@
+#include "platform/ComponentLoader.h"
+
+#include "platform/ComponentRegistry.h"
+
+#include <QLibrary>
+#include <QObject>
+
+namespace {
+using CreateInstanceFunction = QObject* (*)(QObject* parent);
+using GetClassObjectFunction = int (*)(const char* classId, CreateInstanceFunction* factory);
+
+QObject* failWith(QString* error, const QString& text) {
+    if (error)
+        *error = text;
+    return nullptr;
+}
+} // namespace
+
+QObject* ComponentLoader::create(const QString& classId, QObject* parent, QString* error) {
+    const ComponentRegistry registry;
+    const QString path = registry.libraryFor(classId);
+    if (path.isEmpty())
+        return failWith(error, QStringLiteral("The component %1 is not registered.").arg(classId));
+
+    // Never unloaded: instances and their code live until the program ends.
+    QLibrary library(path);
+    if (!library.load())
+        return failWith(error, QStringLiteral("The component library %1 of %2 could not be "
+                                              "loaded: %3")
+                                   .arg(path, classId, library.errorString()));
+
+    const auto getClassObject =
+        reinterpret_cast<GetClassObjectFunction>(library.resolve("DllGetClassObject"));
+    if (!getClassObject)
+        return failWith(error, QStringLiteral("%1 is not a component library.").arg(path));
+
+    CreateInstanceFunction factory = nullptr;
+    if (getClassObject(classId.toUtf8().constData(), &factory) != 0 || !factory)
+        return failWith(
+            error,
+            QStringLiteral("The component library %1 does not provide %2.").arg(path, classId));
+
+    QObject* instance = factory(parent);
+    if (!instance)
+        return failWith(error,
+                        QStringLiteral("The component %1 could not be created.").arg(classId));
+    if (error)
+        error->clear();
+    return instance;
+}
