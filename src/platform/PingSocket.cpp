@@ -1,0 +1,55 @@
+#include "platform/PingSocket.h"
+
+#include <cerrno>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
+namespace PingSocket {
+
+Opening open(const Opener& opener) {
+    Opening result;
+    errno = 0;
+    result.fd = opener(SOCK_DGRAM);
+    if (result.fd >= 0) {
+        result.kind = Kind::Datagram;
+        return result;
+    }
+    result.datagramError = errno;
+    errno = 0;
+    result.fd = opener(SOCK_RAW);
+    if (result.fd >= 0) {
+        result.kind = Kind::Raw;
+        return result;
+    }
+    result.rawError = errno;
+    result.fd = -1;
+    return result;
+}
+
+Opening open() {
+    return open([](int type) {
+        return ::socket(AF_INET, type | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_ICMP);
+    });
+}
+
+QString permissionText() {
+    return QStringLiteral(
+        "ICMP echo is not permitted for this user. As root, either allow echo sockets for the "
+        "user's group with: sysctl -w net.ipv4.ping_group_range=\"0 2147483647\" (add the "
+        "setting to /etc/sysctl.d to keep it), or give the program the raw-socket capability "
+        "with: setcap cap_net_raw+ep OrvexMonitor");
+}
+
+QString kindName(Kind kind) {
+    switch (kind) {
+    case Kind::Datagram:
+        return QStringLiteral("datagram");
+    case Kind::Raw:
+        return QStringLiteral("raw");
+    case Kind::None:
+        break;
+    }
+    return QStringLiteral("none");
+}
+
+} // namespace PingSocket

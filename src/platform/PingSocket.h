@@ -1,0 +1,34 @@
+#pragma once
+
+#include <functional>
+#include <QString>
+
+// Which kind of ICMP socket the process may open. An unprivileged datagram socket works where
+// net.ipv4.ping_group_range holds one of the process's groups; a raw socket needs the
+// CAP_NET_RAW capability. The datagram socket is preferred: the kernel hands it only the
+// replies to its own requests.
+namespace PingSocket {
+
+enum class Kind { None, Datagram, Raw };
+
+struct Opening {
+    int fd = -1;
+    Kind kind = Kind::None;
+    int datagramError = 0; // errno of the datagram attempt, 0 when it was not needed
+    int rawError = 0;      // errno of the raw attempt
+};
+
+// Opens a socket of the given type (SOCK_DGRAM or SOCK_RAW) for ICMP; -1 with errno set on
+// failure. Tests replace it to walk the choice.
+using Opener = std::function<int(int type)>;
+
+Opening open(const Opener& opener);
+// Opens with the system's socket(2), non-blocking and close-on-exec.
+Opening open();
+
+// What a request ends with when neither kind of socket may be opened.
+QString permissionText();
+
+QString kindName(Kind kind);
+
+} // namespace PingSocket
