@@ -1,0 +1,122 @@
+#include "ui/main/DeviceTree.h"
+
+#include "ui/main/MainImages.h"
+
+#include <QHeaderView>
+#include <QMouseEvent>
+
+namespace {
+constexpr int KeyRole = Qt::UserRole;
+constexpr int ImageRole = Qt::UserRole + 1;
+} // namespace
+
+DeviceTree::DeviceTree(QWidget* parent)
+    : QTreeWidget(parent) {
+    setObjectName(QStringLiteral("tvTreeView"));
+    setHeaderHidden(true);
+    setColumnCount(1);
+    setUniformRowHeights(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setIconSize(QSize(16, 16));
+}
+
+void DeviceTree::clearNodes() {
+    m_nodes.clear();
+    clear();
+}
+
+void DeviceTree::beginRebuild() {
+    clearNodes();
+    m_rebuilding = true;
+}
+
+void DeviceTree::endRebuild() {
+    m_rebuilding = false;
+    addTopLevelItems(m_heldBack);
+    m_heldBack.clear();
+}
+
+QTreeWidgetItem* DeviceTree::addNode(const QString& parentKey, const QString& key,
+                                     const QString& text, int image) {
+    auto* item = new QTreeWidgetItem(QStringList{text});
+    item->setData(0, KeyRole, key);
+    setImage(item, image);
+    QTreeWidgetItem* parentNode = parentKey.isEmpty() ? nullptr : node(parentKey);
+    if (parentNode)
+        parentNode->addChild(item);
+    else if (m_rebuilding)
+        m_heldBack << item;
+    else
+        addTopLevelItem(item);
+    m_nodes.insert(key, item);
+    return item;
+}
+
+void DeviceTree::removeNode(const QString& key) {
+    QTreeWidgetItem* item = node(key);
+    if (!item)
+        return;
+    forget(item);
+    delete item;
+}
+
+void DeviceTree::forget(QTreeWidgetItem* item) {
+    for (int i = 0; i < item->childCount(); ++i)
+        forget(item->child(i));
+    m_nodes.remove(keyOf(item));
+}
+
+QString DeviceTree::keyOf(const QTreeWidgetItem* item) {
+    return item ? item->data(0, KeyRole).toString() : QString();
+}
+
+int DeviceTree::imageOf(const QTreeWidgetItem* item) {
+    return item ? item->data(0, ImageRole).toInt() : 0;
+}
+
+void DeviceTree::setImage(QTreeWidgetItem* item, int image) {
+    if (imageOf(item) == image)
+        return;
+    item->setData(0, ImageRole, image);
+    item->setIcon(0, MainImages::icon(image));
+}
+
+QList<QTreeWidgetItem*> DeviceTree::deviceNodes() const {
+    QList<QTreeWidgetItem*> result;
+    if (QTreeWidgetItem* r = root()) {
+        result.reserve(r->childCount());
+        for (int i = 0; i < r->childCount(); ++i)
+            result << r->child(i);
+    }
+    return result;
+}
+
+QTreeWidgetItem* DeviceTree::selectedNode() const {
+    const QList<QTreeWidgetItem*> items = selectedItems();
+    return items.isEmpty() ? nullptr : items.first();
+}
+
+void DeviceTree::selectNode(QTreeWidgetItem* item) {
+    if (!item)
+        return;
+    for (QTreeWidgetItem* p = item->parent(); p; p = p->parent())
+        p->setExpanded(true);
+    setCurrentItem(item);
+    scrollToItem(item);
+}
+
+void DeviceTree::setAllExpanded(bool expanded) {
+    for (QTreeWidgetItem* item : std::as_const(m_nodes)) {
+        if (item != root())
+            item->setExpanded(expanded);
+    }
+}
+
+void DeviceTree::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::RightButton) {
+        emit rightButtonPressed(event->globalPosition().toPoint());
+        event->accept();
+        return;
+    }
+    QTreeWidget::mousePressEvent(event);
+}

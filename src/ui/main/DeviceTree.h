@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QHash>
+#include <QTreeWidget>
+
+// The device tree: one root, a node per device and a node per monitored item, each found by
+// its key. Nodes remember the index of their picture so the list can show the same one.
+class DeviceTree final : public QTreeWidget {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(DeviceTree)
+
+public:
+    static inline const QString RootKey = QStringLiteral("Root");
+
+    explicit DeviceTree(QWidget* parent = nullptr);
+
+    void clearNodes();
+    // Between these two, top-level nodes are held back and added in one step at the end, so a
+    // rebuild of thousands of nodes does not go through the view one node at a time.
+    void beginRebuild();
+    void endRebuild();
+    // Adds a node under parentKey (an empty parent key adds a top-level node).
+    QTreeWidgetItem* addNode(const QString& parentKey, const QString& key, const QString& text,
+                             int image);
+    void removeNode(const QString& key);
+
+    QTreeWidgetItem* node(const QString& key) const { return m_nodes.value(key); }
+    QTreeWidgetItem* root() const { return node(RootKey); }
+    static QString keyOf(const QTreeWidgetItem* node);
+    static int imageOf(const QTreeWidgetItem* node);
+    void setImage(QTreeWidgetItem* node, int image);
+
+    bool isRoot(const QTreeWidgetItem* node) const { return node && node == root(); }
+    bool isDevice(const QTreeWidgetItem* node) const {
+        return node && node->parent() == root() && root();
+    }
+    int nodeCount() const { return static_cast<int>(m_nodes.size()); }
+    // The device nodes in the order they were added.
+    QList<QTreeWidgetItem*> deviceNodes() const;
+
+    QTreeWidgetItem* selectedNode() const;
+    void selectNode(QTreeWidgetItem* node);
+    // Every node but the root expanded or collapsed.
+    void setAllExpanded(bool expanded);
+
+signals:
+    // A right-button press; the selection stays where it was.
+    void rightButtonPressed(const QPoint& globalPos);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    void forget(QTreeWidgetItem* node);
+
+    QHash<QString, QTreeWidgetItem*> m_nodes;
+    QList<QTreeWidgetItem*> m_heldBack;
+    bool m_rebuilding = false;
+};

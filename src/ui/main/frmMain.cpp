@@ -1,0 +1,929 @@
+#include "ui/main/frmMain.h"
+
+#include "app/AppContext.h"
+#include "app/AppInfo.h"
+#include "app/ErrorTrap.h"
+#include "engine/ResultRecording.h"
+#include "report/AboutBox.h"
+#include "store/Database.h"
+#include "ui/main/DetailList.h"
+#include "ui/main/DevicePanes.h"
+#include "ui/main/DeviceTree.h"
+#include "ui/main/MainImages.h"
+#include "ui/main/SplitterGrip.h"
+#include "ui/main/TrayIcon.h"
+#include "ui/main/ViewMode.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace {
+
+const QString CRLF = QStringLiteral("\r\n");
+constexpr float TitlesHeight = 300;
+constexpr float SplitterGripWidth = 60;
+
+const char* const ViewCaptions[] = {"Lar&ge Icons", "S&mall Icons", "&List", "&Details"};
+const char* const ViewMenuKeys[] = {"View Large Icons", "View Small Icons", "View List",
+                                    "View Details"};
+
+QPair<QString, QString> splitItemKey(const QString& key) {
+    const qsizetype colon = key.lastIndexOf(QLatin1Char(':'));
+    if (colon < 0)
+        return {key, QString()};
+    return {key.left(colon), key.mid(colon + 1)};
+}
+
+} // namespace
+
+frmMain::frmMain(AppContext& context, Database& monitorDB, const SplashLabel& splashLabel,
+                 QWidget* parent)
+    : QMainWindow(parent)
+    , m_context(context)
+    , m_db(monitorDB)
+    , m_client(new QWidget(this))
+    , m_toolbar(new QToolBar(m_client))
+    , m_titles(new QFrame(m_client))
+    , m_title0(new QLabel(QStringLiteral("Devices:"), m_titles))
+    , m_title1(new QLabel(QStringLiteral("Status:"), m_titles))
+    , m_tree(new DeviceTree(m_client))
+    , m_grip(new SplitterGrip(m_client))
+    , m_splitterBar(new QFrame(m_client))
+    , m_tabs(new QTabBar(m_client))
+    , m_list(new DetailList(m_client))
+    , m_messageWindow(new QPlainTextEdit(m_client))
+    , m_statusBar(new QStatusBar(m_client))
+    , m_panel1(new QLabel(QStringLiteral("Ready"), m_statusBar))
+    , m_panel2(new QLabel(QStringLiteral("Monitoring is off."), m_statusBar))
+    , m_treeMenu(new QMenu(QStringLiteral("tvRightClick"), this))
+    , m_listMenu(new QMenu(QStringLiteral("lvRightClick"), this))
+    , m_trayMenu(new QMenu(QStringLiteral("SysTray"), this))
+    , m_panes(std::make_unique<DevicePanes>(context, monitorDB, *m_tree, *m_list))
+    , m_recording(std::make_unique<ResultRecording>(context, monitorDB, *this))
+    , m_tray(new TrayIcon(m_trayMenu, this)) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(AppInfo::Title);
+    setWindowIcon(MainImages::icon(MainImages::TrayIdle));
+    setCentralWidget(m_client);
+    buildMenus();
+    buildToolbar();
+    buildClientArea();
+    buildStatusBar();
+    m_context.setMessageWindow(this);
+    Form_Initialize(splashLabel);
+}
+
+frmMain::~frmMain() {
+    m_context.setMessageWindow(nullptr);
+}
+
+QAction* frmMain::addAction(QMenu* menu, const QString& name, const QString& caption) {
+    QAction* a = menu->addAction(caption);
+    a->setObjectName(name);
+    m_actions.insert(name, a);
+    return a;
+}
+
+QAction* frmMain::action(const QString& name) const {
+    return m_actions.value(name);
+}
+
+QMenu* frmMain::menu(const QString& name) const {
+    return m_menus.value(name);
+}
+
+QToolButton* frmMain::toolButton(const QString& key) const {
+    return m_toolButtons.value(key);
+}
+
+void frmMain::buildMenus() {
+    QMenuBar* bar = menuBar();
+    const auto topMenu = [&](const QString& name, const QString& caption) {
+        QMenu* m = bar->addMenu(caption);
+        m->setObjectName(name);
+        m_menus.insert(name, m);
+        return m;
+    };
+    const auto separator = [&](QMenu* m, const QString& name) {
+        m->addSeparator()->setObjectName(name);
+    };
+
+    QMenu* file = topMenu(QStringLiteral("mnuFile"), QStringLiteral("&File"));
+    connect(addAction(file, QStringLiteral("mnuFileNew"), QStringLiteral("&New Database")),
+            &QAction::triggered, this, &frmMain::newDatabaseRequested);
+    connect(addAction(file, QStringLiteral("mnuFileSaveAs"), QStringLiteral("Save Database As...")),
+            &QAction::triggered, this, &frmMain::saveDatabaseAsRequested);
+    separator(file, QStringLiteral("mnuFileSep0"));
+    connect(addAction(file, QStringLiteral("mnuFileOpen"), QStringLiteral("Open Database...")),
+            &QAction::triggered, this, &frmMain::openDatabaseRequested);
+    separator(file, QStringLiteral("mnuFileSep1"));
+    QAction* exit = addAction(file, QStringLiteral("mnuFilemnuExit"), QStringLiteral("Exit"));
+    exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    connect(exit, &QAction::triggered, this, &QWidget::close);
+
+    QMenu* view = topMenu(QStringLiteral("mnuView"), QStringLiteral("&View"));
+    QAction* toolbar =
+        addAction(view, QStringLiteral("mnuViewToolbar"), QStringLiteral("&Toolbar"));
+    toolbar->setCheckable(true);
+    toolbar->setChecked(true);
+    connect(toolbar, &QAction::triggered, this, &frmMain::mnuViewToolbar_Click);
+    QAction* statusBar =
+        addAction(view, QStringLiteral("mnuViewStatusBar"), QStringLiteral("Status &Bar"));
+    statusBar->setCheckable(true);
+    statusBar->setChecked(true);
+    connect(statusBar, &QAction::triggered, this, &frmMain::mnuViewStatusBar_Click);
+    separator(view, QStringLiteral("mnuViewBar0"));
+    for (int i = 0; i < 4; ++i) {
+        QAction* mode = addAction(view, QStringLiteral("mnuListViewMode(%1)").arg(i),
+                                  QString::fromLatin1(ViewCaptions[i]));
+        mode->setCheckable(true);
+        connect(mode, &QAction::triggered, this, [this, i] { mnuListViewMode_Click(i); });
+    }
+    separator(view, QStringLiteral("mnuViewBar1"));
+    connect(addAction(view, QStringLiteral("mnuViewLog"), QStringLiteral("&Log File")),
+            &QAction::triggered, this, &frmMain::mnuViewLog_Click);
+    separator(view, QStringLiteral("mnuViewBar2"));
+    connect(addAction(view, QStringLiteral("mnuViewRefresh"), QStringLiteral("&Refresh")),
+            &QAction::triggered, this, &frmMain::mnuViewRefresh_Click);
+
+    QMenu* tools = topMenu(QStringLiteral("mnuTools"), QStringLiteral("&Tools"));
+    QAction* on =
+        addAction(tools, QStringLiteral("mnuMonitoringOn"), QStringLiteral("Monitoring &On"));
+    on->setCheckable(true);
+    connect(on, &QAction::triggered, this, &frmMain::Monitor_Initialize);
+    QAction* off =
+        addAction(tools, QStringLiteral("mnuMonitoringOff"), QStringLiteral("Monitoring O&ff"));
+    off->setCheckable(true);
+    connect(off, &QAction::triggered, this, &frmMain::Monitor_Stop);
+    separator(tools, QStringLiteral("mnuToolsSep1"));
+    QMenu* database = tools->addMenu(QStringLiteral("&Database..."));
+    database->setObjectName(QStringLiteral("mnuDatabase"));
+    m_menus.insert(database->objectName(), database);
+    connect(addAction(database, QStringLiteral("mnuCompactDatabase"),
+                      QStringLiteral("&Compact Database")),
+            &QAction::triggered, this, &frmMain::compactDatabaseRequested);
+    separator(database, QStringLiteral("mnuToolsSep0"));
+    connect(addAction(database, QStringLiteral("mnuReloadDatabase"),
+                      QStringLiteral("&Reload Database")),
+            &QAction::triggered, this, &frmMain::reloadDatabaseRequested);
+    connect(addAction(tools, QStringLiteral("mnuViewOptions"), QStringLiteral("&Options...")),
+            &QAction::triggered, this, &frmMain::optionsRequested);
+
+    QMenu* help = topMenu(QStringLiteral("mnuHelp"), QStringLiteral("&Help"));
+    connect(addAction(help, QStringLiteral("mnuAboutHalvikWebSite"),
+                      QStringLiteral("IP Orvex Monitor Web Site")),
+            &QAction::triggered, this, &frmMain::mnuAboutHalvikWebSite_Click);
+    separator(help, QStringLiteral("mnuAboutSep2"));
+    connect(addAction(help, QStringLiteral("mnuAboutIssues"), QStringLiteral("View Known Issues")),
+            &QAction::triggered, this, &frmMain::mnuAboutIssues_Click);
+    connect(addAction(help, QStringLiteral("mnuAboutReadme"), QStringLiteral("View Readme")),
+            &QAction::triggered, this, &frmMain::mnuAboutReadme_Click);
+    separator(help, QStringLiteral("mnuAboutSep1"));
+    connect(addAction(help, QStringLiteral("mnuHelpAbout"), QStringLiteral("&About...")),
+            &QAction::triggered, this, &frmMain::mnuHelpAbout_Click);
+
+    // The three pop-up menus never show in the menu bar.
+    m_treeMenu->setObjectName(QStringLiteral("mnutvRightClick"));
+    m_menus.insert(m_treeMenu->objectName(), m_treeMenu);
+    connect(addAction(m_treeMenu, QStringLiteral("mnutvAddDevice"), QStringLiteral("&Add Device")),
+            &QAction::triggered, this, &frmMain::addDeviceRequested);
+    connect(addAction(m_treeMenu, QStringLiteral("mnutvModifyDeviceDesc"),
+                      QStringLiteral("M&odify Device Properties")),
+            &QAction::triggered, this,
+            [this] { withSelectedKey(&frmMain::modifyDeviceRequested); });
+    connect(addAction(m_treeMenu, QStringLiteral("mnutvDeleteDevice"),
+                      QStringLiteral("&Delete Device")),
+            &QAction::triggered, this, &frmMain::mnutvDeleteDevice_Click);
+    separator(m_treeMenu, QStringLiteral("mnutvSep1"));
+    connect(addAction(m_treeMenu, QStringLiteral("mnutvAddPort"),
+                      QStringLiteral("&Modify Monitored Ports")),
+            &QAction::triggered, this, [this] { withSelectedKey(&frmMain::modifyPortsRequested); });
+    connect(addAction(m_treeMenu, QStringLiteral("mnutvModifyPortDesc"),
+                      QStringLiteral("Modify Port &Porperties")),
+            &QAction::triggered, this, [this] { withSelectedKey(&frmMain::modifyPortRequested); });
+    connect(
+        addAction(m_treeMenu, QStringLiteral("mnutvDeletePort"), QStringLiteral("&Delete Port")),
+        &QAction::triggered, this, &frmMain::mnutvDeletePort_Click);
+    separator(m_treeMenu, QStringLiteral("mnutvSep2"));
+    connect(addAction(m_treeMenu, QStringLiteral("mnutvRefresh"), QStringLiteral("&Refresh")),
+            &QAction::triggered, this, &frmMain::mnutvRefresh_Click);
+
+    m_listMenu->setObjectName(QStringLiteral("mnulvRightClick"));
+    m_menus.insert(m_listMenu->objectName(), m_listMenu);
+    QMenu* views = m_listMenu->addMenu(QStringLiteral("Views"));
+    views->setObjectName(QStringLiteral("mnulvRightClickViews"));
+    m_menus.insert(views->objectName(), views);
+    for (int i = 0; i < 4; ++i) {
+        QAction* mode = addAction(views, QStringLiteral("mnulvRightClickMode(%1)").arg(i),
+                                  QString::fromLatin1(ViewCaptions[i]));
+        mode->setCheckable(true);
+        connect(mode, &QAction::triggered, this, [this, i] { mnulvRightClickMode_Click(i); });
+    }
+    separator(m_listMenu, QStringLiteral("mnulvRightClickSep0"));
+    connect(addAction(m_listMenu, QStringLiteral("mnulvRefresh"), QStringLiteral("&Refresh")),
+            &QAction::triggered, this, &frmMain::mnulvRefresh_Click);
+
+    m_trayMenu->setObjectName(QStringLiteral("mnuSysTray"));
+    m_menus.insert(m_trayMenu->objectName(), m_trayMenu);
+    QAction* trayOn = addAction(m_trayMenu, QStringLiteral("mnuSysTrayMonitoringOn"),
+                                QStringLiteral("Monitoring On"));
+    trayOn->setCheckable(true);
+    connect(trayOn, &QAction::triggered, this, &frmMain::Monitor_Initialize);
+    QAction* trayOff = addAction(m_trayMenu, QStringLiteral("mnuSysTrayMonitoringOff"),
+                                 QStringLiteral("Monitoring Off"));
+    trayOff->setCheckable(true);
+    connect(trayOff, &QAction::triggered, this, &frmMain::Monitor_Stop);
+    separator(m_trayMenu, QStringLiteral("mnuSysTraySep1"));
+    connect(addAction(m_trayMenu, QStringLiteral("mnuSysTrayRestore"), QStringLiteral("Restore")),
+            &QAction::triggered, this, &frmMain::Restore);
+}
+
+void frmMain::buildToolbar() {
+    m_toolbar->setObjectName(QStringLiteral("tbToolBar"));
+    m_toolbar->setMovable(false);
+    m_toolbar->setFloatable(false);
+    m_toolbar->setIconSize(QSize(24, 24));
+    const auto button = [&](const QString& key, const QString& tip, const QString& image) {
+        QAction* a = m_toolbar->addAction(MainImages::toolbarIcon(image), key);
+        a->setObjectName(QStringLiteral("tb") + key);
+        a->setToolTip(tip);
+        a->setData(key);
+        m_actions.insert(a->objectName(), a);
+        connect(a, &QAction::triggered, this, [this, key] { tbToolBar_ButtonClick(key); });
+        auto* b = qobject_cast<QToolButton*>(m_toolbar->widgetForAction(a));
+        m_toolButtons.insert(key, b);
+        return a;
+    };
+    const auto dropDown = [&](QAction* a, const QStringList& keys) {
+        auto* m = new QMenu(this);
+        for (const QString& key : keys) {
+            QAction* item = m->addAction(key);
+            item->setData(key);
+            connect(item, &QAction::triggered, this,
+                    [this, key] { tbToolBar_ButtonMenuClick(key); });
+        }
+        a->setMenu(m);
+        toolButton(a->data().toString())->setPopupMode(QToolButton::MenuButtonPopup);
+    };
+
+    button(QStringLiteral("New"), QStringLiteral("New"), QStringLiteral("new"));
+    button(QStringLiteral("Open"), QStringLiteral("Open Existing Database"),
+           QStringLiteral("open"));
+    m_toolbar->addSeparator();
+    QAction* monitor =
+        button(QStringLiteral("Monitor"), QStringLiteral("Monitor On"), QStringLiteral("monitor"));
+    QAction* stop =
+        button(QStringLiteral("Stop"), QStringLiteral("Monitor Off"), QStringLiteral("stop"));
+    monitor->setCheckable(true);
+    stop->setCheckable(true);
+    m_toolbar->addSeparator();
+    dropDown(button(QStringLiteral("Node"), QStringLiteral("Expand Nodes"), QStringLiteral("node")),
+             {QStringLiteral("Expand Nodes"), QStringLiteral("Collapse Nodes")});
+    button(QStringLiteral("Options"), QStringLiteral("Options"), QStringLiteral("options"));
+    m_toolbar->addSeparator();
+    QStringList viewKeys;
+    for (const char* key : ViewMenuKeys)
+        viewKeys << QString::fromLatin1(key);
+    dropDown(button(QStringLiteral("Views"), QStringLiteral("List Views"), QStringLiteral("views")),
+             viewKeys);
+}
+
+void frmMain::buildClientArea() {
+    m_titles->setObjectName(QStringLiteral("picTitles"));
+    m_titles->setFrameShape(QFrame::NoFrame);
+    m_title0->setObjectName(QStringLiteral("lblTitle(0)"));
+    m_title1->setObjectName(QStringLiteral("lblTitle(1)"));
+    for (QLabel* title : {m_title0, m_title1}) {
+        title->setFrameShape(QFrame::Panel);
+        title->setFrameShadow(QFrame::Raised);
+        title->setIndent(4);
+    }
+    m_splitterBar->setObjectName(QStringLiteral("picSplitter"));
+    m_splitterBar->setAutoFillBackground(true);
+    QPalette bar = m_splitterBar->palette();
+    bar.setColor(QPalette::Window, palette().color(QPalette::Dark));
+    m_splitterBar->setPalette(bar);
+    m_splitterBar->hide();
+    m_tabs->setObjectName(QStringLiteral("TabStrip1"));
+    m_tabs->addTab(QStringLiteral("Device Status"));
+    m_tabs->addTab(QStringLiteral("Message Window"));
+    m_tabs->setDrawBase(true);
+    m_tabs->setExpanding(false);
+    m_messageWindow->setObjectName(QStringLiteral("txtMessageWindow"));
+    m_messageWindow->setReadOnly(true);
+    m_messageWindow->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_messageWindow->hide();
+    m_list->setTwipsPerPixel(twipsPerPixel());
+
+    connect(m_tabs, &QTabBar::tabBarClicked, this, [this](int index) {
+        if (index >= 0)
+            TabStrip1_Click(index + 1);
+    });
+    connect(m_grip, &SplitterGrip::pressed, this, &frmMain::imgSplitter_MouseDown);
+    connect(m_grip, &SplitterGrip::moved, this,
+            [this](int x) { imgSplitter_MouseMove(toTwips(x)); });
+    connect(m_grip, &SplitterGrip::released, this, &frmMain::imgSplitter_MouseUp);
+    connect(m_tree, &QTreeWidget::itemClicked, this,
+            [this](QTreeWidgetItem* node) { tvTreeView_NodeClick(node); });
+    connect(m_tree, &DeviceTree::rightButtonPressed, this, [this](const QPoint& at) {
+        trapErrors(m_context, "tvTreeView_MouseDown", [&] {
+            prepareTreeMenu();
+            m_treeMenu->popup(at);
+        });
+    });
+    connect(m_list, &DetailList::rowClicked, this, &frmMain::lvListView_ItemClick);
+    connect(m_list, &DetailList::doubleClicked, this, &frmMain::lvListView_DblClick);
+    connect(m_list, &DetailList::rightButtonPressed, this,
+            [this](const QPoint& at) { m_listMenu->popup(at); });
+}
+
+void frmMain::buildStatusBar() {
+    m_statusBar->setObjectName(QStringLiteral("sbStatusBar"));
+    m_statusBar->setSizeGripEnabled(false);
+    m_panel1->setObjectName(QStringLiteral("Ready"));
+    m_panel2->setObjectName(QStringLiteral("Monitor"));
+    m_panel1->setToolTip(m_panel1->text());
+    m_panel2->setToolTip(m_panel2->text());
+    m_statusBar->addWidget(m_panel1, 1);
+    m_statusBar->addPermanentWidget(m_panel2);
+    showMonitoringState(MonitoringState::Off);
+}
+
+void frmMain::Form_Initialize(const SplashLabel& splashLabel) {
+    trapErrors(m_context, "Form_Initialize", [&] {
+        m_splitterLeft = 2500;
+        if (splashLabel)
+            splashLabel(QStringLiteral("Loading Database"));
+        m_panes->Load_Data();
+        if (splashLabel)
+            splashLabel(QStringLiteral("Updating Devices"));
+        showListTab();
+        m_panes->Update_Devices();
+    });
+}
+
+void frmMain::Form_Load() {
+    trapErrors(m_context, "Form_Load", [&] {
+        m_tray->show(MainImages::TrayIdle, TrayIcon::monitoringOffTip());
+        m_tray->setInTray(true);
+    });
+}
+
+// --- layout -------------------------------------------------------------------------------
+
+double frmMain::twipsPerPixel() const {
+    const int dpi = logicalDpiX();
+    return dpi > 0 ? 1440.0 / dpi : 15.0;
+}
+
+float frmMain::toTwips(int pixels) const {
+    return float(pixels * twipsPerPixel());
+}
+
+int frmMain::toPixels(float twips) const {
+    return qRound(twips / twipsPerPixel());
+}
+
+void frmMain::placeTwips(QWidget* widget, const MainLayout::TwipsRect& r) const {
+    // A control that would get a negative size keeps the size it has.
+    if (r.width < 0 || r.height < 0)
+        return;
+    widget->setGeometry(toPixels(r.left), toPixels(r.top), toPixels(r.width), toPixels(r.height));
+}
+
+MainLayout::Frame frmMain::layoutFrame() const {
+    MainLayout::Frame f;
+    f.windowWidth = toTwips(m_client->width());
+    f.innerHeight = toTwips(m_client->height());
+    f.toolbarVisible = !m_toolbar->isHidden();
+    f.toolbarHeight = toTwips(m_toolbar->sizeHint().height());
+    f.titlesTop = f.toolbarVisible ? f.toolbarHeight : 0;
+    f.titlesHeight = TitlesHeight;
+    f.statusBarVisible = !m_statusBar->isHidden();
+    f.statusBarHeight = toTwips(m_statusBar->sizeHint().height());
+    return f;
+}
+
+void frmMain::SizeControls(float& x) {
+    const MainLayout::Frame f = layoutFrame();
+    const MainLayout::Controls c = MainLayout::SizeControls(x, f);
+    m_splitterLeft = c.splitter.left;
+    ignoreErrors([&] { placeTwips(m_toolbar, {0, 0, f.windowWidth, f.toolbarHeight}); });
+    ignoreErrors([&] { placeTwips(m_titles, {0, f.titlesTop, f.windowWidth, f.titlesHeight}); });
+    ignoreErrors([&] { placeTwips(m_title0, {0, 0, c.title0Width, f.titlesHeight}); });
+    ignoreErrors([&] { placeTwips(m_title1, {c.title1Left, 0, c.title1Width, f.titlesHeight}); });
+    ignoreErrors([&] { placeTwips(m_tree, c.tree); });
+    ignoreErrors([&] {
+        placeTwips(m_grip, {c.splitter.left, c.splitter.top, SplitterGripWidth, c.splitter.height});
+    });
+    ignoreErrors([&] {
+        placeTwips(m_tabs, {c.tabs.left, c.tabs.top, c.tabs.width, MainLayout::TabHeaderHeight});
+    });
+    ignoreErrors([&] { placeTwips(m_list, c.list); });
+    ignoreErrors([&] { placeTwips(m_messageWindow, c.messages); });
+    ignoreErrors([&] {
+        placeTwips(m_statusBar,
+                   {0, f.innerHeight - f.statusBarHeight, f.windowWidth, f.statusBarHeight});
+    });
+    m_grip->raise();
+}
+
+void frmMain::imgSplitter_MouseDown() {
+    const QRect grip = m_grip->geometry();
+    m_splitterBar->setGeometry(grip.x(), grip.y(), qMax(2, toPixels(SplitterGripWidth) / 2),
+                               qMax(0, grip.height() - toPixels(20)));
+    m_splitterBar->show();
+    m_splitterBar->raise();
+    m_dragging = true;
+}
+
+void frmMain::imgSplitter_MouseMove(float xTwips) {
+    if (!m_dragging)
+        return;
+    const float left =
+        MainLayout::splitterDragLeft(m_splitterLeft, xTwips, layoutFrame().windowWidth);
+    m_splitterBar->move(toPixels(left), m_splitterBar->y());
+}
+
+void frmMain::imgSplitter_MouseUp() {
+    if (!m_dragging)
+        return;
+    float x = toTwips(m_splitterBar->x());
+    SizeControls(x);
+    m_splitterBar->hide();
+    m_dragging = false;
+}
+
+bool frmMain::splitterBarVisible() const {
+    return !m_splitterBar->isHidden();
+}
+
+float frmMain::splitterBarLeft() const {
+    return toTwips(m_splitterBar->x());
+}
+
+void frmMain::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    Form_Resize();
+}
+
+void frmMain::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        Form_Resize();
+}
+
+void frmMain::Form_Resize() {
+    ignoreErrors([&] {
+        if (m_context.state().StartupComplete == 0)
+            return;
+        if (isMinimized()) {
+            // Without a notification area a hidden window could not be brought back.
+            if (TrayIcon::desktopHasTray() && m_tray->isInTray()) {
+                hide();
+                emit hiddenToTrayChanged(true);
+            }
+            return;
+        }
+        const int floor = toPixels(MainLayout::floorWidth(toTwips(width())));
+        if (width() < floor) {
+            resize(floor, height());
+            return; // the resize comes back here with the new width
+        }
+        float x = m_splitterLeft;
+        SizeControls(x);
+        emit hiddenToTrayChanged(false);
+    });
+}
+
+void frmMain::placeWindow(float left, float top, float width, float height) {
+    move(toPixels(left), toPixels(top));
+    resize(toPixels(width), toPixels(height));
+}
+
+void frmMain::mnuViewToolbar_Click() {
+    QAction* item = action(QStringLiteral("mnuViewToolbar"));
+    m_toolbar->setVisible(item->isChecked());
+    float x = m_splitterLeft;
+    SizeControls(x);
+}
+
+void frmMain::mnuViewStatusBar_Click() {
+    QAction* item = action(QStringLiteral("mnuViewStatusBar"));
+    m_statusBar->setVisible(item->isChecked());
+    float x = m_splitterLeft;
+    SizeControls(x);
+}
+
+// --- view mode and tabs -------------------------------------------------------------------
+
+void frmMain::paintEvent(QPaintEvent* event) {
+    QMainWindow::paintEvent(event);
+    Form_Paint();
+}
+
+void frmMain::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    Form_Paint();
+}
+
+void frmMain::Form_Paint() {
+    ignoreErrors([&] {
+        const int mode = ViewMode::valid(m_context.catalogue().viewMode());
+        if (m_list->view() != mode)
+            m_list->setView(mode);
+        for (int i = 0; i < 4; ++i) {
+            action(QStringLiteral("mnuListViewMode(%1)").arg(i))->setChecked(i == mode);
+            action(QStringLiteral("mnulvRightClickMode(%1)").arg(i))->setChecked(i == mode);
+        }
+    });
+}
+
+void frmMain::setViewMode(int mode) {
+    m_list->setView(mode);
+    m_context.catalogue().save(Section::SettingsSection, Key::ViewMode,
+                               QString::number(m_list->view()));
+    Form_Paint();
+}
+
+void frmMain::showListTab() {
+    m_tabs->setCurrentIndex(0);
+    TabStrip1_Click(1);
+}
+
+void frmMain::TabStrip1_Click(int tab) {
+    if (tab == 1) {
+        m_tabs->setCurrentIndex(0);
+        m_messageWindow->hide();
+        m_list->show();
+        m_list->raise();
+    } else if (tab == 2) {
+        m_tabs->setCurrentIndex(1);
+        m_messageWindow->show();
+        m_messageWindow->raise();
+        m_list->hide();
+    }
+}
+
+int frmMain::selectedTab() const {
+    return m_tabs->currentIndex() + 1;
+}
+
+void frmMain::mnuListViewMode_Click(int index) {
+    showListTab();
+    setViewMode(index);
+}
+
+void frmMain::mnulvRightClickMode_Click(int index) {
+    setViewMode(index);
+}
+
+void frmMain::tbToolBar_ButtonClick(const QString& key) {
+    if (key == QLatin1String("New"))
+        emit newDatabaseRequested();
+    else if (key == QLatin1String("SaveAs"))
+        emit saveDatabaseAsRequested();
+    else if (key == QLatin1String("Open"))
+        emit openDatabaseRequested();
+    else if (key == QLatin1String("Monitor"))
+        Monitor_Initialize();
+    else if (key == QLatin1String("Stop"))
+        Monitor_Stop();
+    else if (key == QLatin1String("Options"))
+        emit optionsRequested();
+    else if (key == QLatin1String("Views")) {
+        showListTab();
+        setViewMode(ViewMode::next(m_list->view()));
+    } else if (key == QLatin1String("Node")) {
+        m_expandAll = !m_expandAll;
+        expandNodes(m_expandAll);
+    }
+    Form_Paint();
+}
+
+void frmMain::tbToolBar_ButtonMenuClick(const QString& key) {
+    if (key.contains(QLatin1String("View")))
+        showListTab();
+    const int mode = ViewMode::forMenuKey(key);
+    if (mode >= 0)
+        setViewMode(mode);
+    else if (key == QLatin1String("Expand Nodes"))
+        expandNodes(true);
+    else if (key == QLatin1String("Collapse Nodes"))
+        expandNodes(false);
+    Form_Paint();
+}
+
+void frmMain::expandNodes(bool expanded) {
+    m_tree->setUpdatesEnabled(false);
+    m_tree->setAllExpanded(expanded);
+    m_tree->setUpdatesEnabled(true);
+}
+
+// --- monitoring state ---------------------------------------------------------------------
+
+void frmMain::applyToggleState(MonitoringState state) {
+    action(QStringLiteral("tbMonitor"))->setChecked(state != MonitoringState::Off);
+    action(QStringLiteral("tbStop"))->setChecked(state == MonitoringState::Off);
+}
+
+void frmMain::showMonitoringState(MonitoringState state) {
+    m_monitoringState = state;
+    const bool off = state == MonitoringState::Off;
+    const bool checking = state == MonitoringState::Checking;
+    applyToggleState(state);
+    action(QStringLiteral("tbStop"))->setEnabled(!checking);
+    for (const char* name : {"tbNew", "tbOpen", "mnuFileNew", "mnuFileSaveAs", "mnuFileOpen"})
+        action(QString::fromLatin1(name))->setEnabled(off);
+    menu(QStringLiteral("mnuDatabase"))->setEnabled(off);
+    for (const char* name : {"mnuMonitoringOn", "mnuSysTrayMonitoringOn"}) {
+        action(QString::fromLatin1(name))->setEnabled(off);
+        action(QString::fromLatin1(name))->setChecked(!off);
+    }
+    for (const char* name : {"mnuMonitoringOff", "mnuSysTrayMonitoringOff"}) {
+        action(QString::fromLatin1(name))->setEnabled(state == MonitoringState::Waiting);
+        action(QString::fromLatin1(name))->setChecked(off);
+    }
+    m_checkInProgress = checking;
+    if (checking) {
+        setStatusPanel(1, QStringLiteral("Check in progress..."));
+        if (!QApplication::overrideCursor())
+            QApplication::setOverrideCursor(Qt::BusyCursor);
+        m_tray->show(MainImages::TrayChecking, TrayIcon::checkInProgressTip());
+    } else {
+        while (QApplication::overrideCursor())
+            QApplication::restoreOverrideCursor();
+    }
+    if (off) {
+        setStatusPanel(1, QStringLiteral("Ready"));
+        setStatusPanel(2, QStringLiteral("Monitoring is off."));
+        m_tray->show(MainImages::TrayIdle, TrayIcon::monitoringOffTip());
+    } else {
+        setStatusPanel(2, QStringLiteral("Monitoring is on."));
+    }
+}
+
+void frmMain::showMonitoringRefused() {
+    applyToggleState(MonitoringState::Off);
+}
+
+void frmMain::Monitor_Initialize() {
+    // The cycle decides and shows the new state; until then the controls keep the current one.
+    applyToggleState(m_monitoringState);
+    showMonitoringState(m_monitoringState);
+    emit monitoringOnRequested();
+}
+
+void frmMain::Monitor_Stop() {
+    applyToggleState(m_monitoringState);
+    showMonitoringState(m_monitoringState);
+    emit monitoringOffRequested();
+}
+
+void frmMain::setStatusPanel(int panel, const QString& text) {
+    QLabel* label = panel == 1 ? m_panel1 : panel == 2 ? m_panel2 : nullptr;
+    if (!label)
+        return;
+    label->setText(text);
+    label->setToolTip(text);
+}
+
+QString frmMain::statusPanel(int panel) const {
+    return panel == 1 ? m_panel1->text() : panel == 2 ? m_panel2->text() : QString();
+}
+
+void frmMain::setDeviceNodeText(const QString& key, const QString& text) {
+    if (QTreeWidgetItem* node = m_tree->node(key))
+        node->setText(0, text);
+}
+
+void frmMain::setTextAtEnd(const QString& text) {
+    m_messageText = text;
+    QString shown = text;
+    shown.replace(CRLF, QStringLiteral("\n"));
+    if (shown.endsWith(QLatin1Char('\n')))
+        shown.chop(1);
+    m_messageWindow->setPlainText(shown);
+    m_messageWindow->moveCursor(QTextCursor::End);
+    m_messageWindow->verticalScrollBar()->setValue(m_messageWindow->verticalScrollBar()->maximum());
+}
+
+// --- tree and list ------------------------------------------------------------------------
+
+void frmMain::tvTreeView_NodeClick(QTreeWidgetItem* node) {
+    showListTab();
+    m_list->clearAll();
+    m_panes->showNode(node);
+}
+
+void frmMain::prepareTreeMenu() {
+    const QTreeWidgetItem* node = m_tree->selectedNode();
+    const bool on = m_context.state().MonitoringOn;
+    const bool root = !on && m_tree->isRoot(node);
+    const bool device = !on && m_tree->isDevice(node);
+    const bool item = !on && node && !m_tree->isRoot(node) && !m_tree->isDevice(node);
+    action(QStringLiteral("mnutvAddDevice"))->setEnabled(root);
+    action(QStringLiteral("mnutvModifyDeviceDesc"))->setEnabled(device);
+    action(QStringLiteral("mnutvDeleteDevice"))->setEnabled(device);
+    action(QStringLiteral("mnutvAddPort"))->setEnabled(device);
+    action(QStringLiteral("mnutvModifyPortDesc"))->setEnabled(item);
+    action(QStringLiteral("mnutvDeletePort"))->setEnabled(item);
+    action(QStringLiteral("mnutvRefresh"))->setEnabled(!on && node);
+}
+
+void frmMain::lvListView_ItemClick(const QString& key) {
+    m_tree->selectNode(m_tree->node(key));
+}
+
+void frmMain::lvListView_DblClick() {
+    const QString key = m_list->selectedKey();
+    if (key.isEmpty()) {
+        m_context.speak(QStringLiteral("Right-click on 'Monitored Devices' to add a device."),
+                        QStringLiteral("Suggest"), false);
+        return;
+    }
+    if (key.contains(QLatin1Char(':')))
+        m_panes->Update_Port();
+    else
+        m_panes->Update_Ports();
+}
+
+void frmMain::Check_TVIcons() {
+    if (!m_panes->Check_TVIcons())
+        return;
+    const int problems = m_panes->problemCount();
+    m_tray->show(problems > 0 ? MainImages::TrayProblems : MainImages::TrayIdle,
+                 TrayIcon::problemsTip(problems));
+}
+
+// --- commands -----------------------------------------------------------------------------
+
+void frmMain::withSelectedKey(void (frmMain::*request)()) {
+    QString& shared = m_context.state().SelectedKey;
+    shared = DeviceTree::keyOf(m_tree->selectedNode());
+    emit(this->*request)();
+    shared.clear();
+}
+
+void frmMain::mnutvDeleteDevice_Click() {
+    trapErrors(m_context, "mnutvDeleteDevice_Click", [&] {
+        QTreeWidgetItem* node = m_tree->selectedNode();
+        if (!m_tree->isDevice(node))
+            return;
+        if (!m_context.dialogs().askYesNo(QStringLiteral("You are about to delete ") +
+                                              node->text(0) + QStringLiteral(".") + CRLF +
+                                              QStringLiteral("Are you sure?"),
+                                          AppInfo::Title))
+            return;
+        const QString device = DeviceTree::keyOf(node);
+        m_tree->selectNode(m_tree->root());
+        m_tree->removeNode(device);
+        m_recording->Device_Update(QStringLiteral("Delete"), device);
+        QString status;
+        m_recording->Port_Update(QStringLiteral("Delete"), device, QStringLiteral("*"), {}, {},
+                                 status, {});
+        m_panes->Update_Devices();
+    });
+}
+
+void frmMain::mnutvDeletePort_Click() {
+    trapErrors(m_context, "mnutvDeletePort_Click", [&] {
+        QTreeWidgetItem* node = m_tree->selectedNode();
+        if (!node || m_tree->isRoot(node) || m_tree->isDevice(node))
+            return;
+        const QString key = DeviceTree::keyOf(node);
+        const auto [device, port] = splitItemKey(key);
+        QTreeWidgetItem* deviceNode = node->parent();
+        if (!m_context.dialogs().askYesNo(QStringLiteral("You are about to delete port ") + port +
+                                              QStringLiteral(" from ") + deviceNode->text(0) +
+                                              QStringLiteral(".") + CRLF +
+                                              QStringLiteral("Are you sure?"),
+                                          AppInfo::Title))
+            return;
+        // The device stays selected, so the list shows it and its remaining items.
+        m_tree->selectNode(deviceNode);
+        m_tree->removeNode(key);
+        QString status;
+        m_recording->Port_Update(QStringLiteral("Delete"), device, port, {}, {}, status, {});
+        m_panes->Update_Ports();
+    });
+}
+
+void frmMain::mnuViewRefresh_Click() {
+    if (m_checkInProgress)
+        return;
+    m_panes->Update_Devices();
+}
+
+void frmMain::mnutvRefresh_Click() {
+    m_panes->Update_Devices();
+}
+
+void frmMain::mnulvRefresh_Click() {
+    m_list->clearAll();
+    m_panes->showNode(m_tree->selectedNode());
+}
+
+void frmMain::mnuViewLog_Click() {
+    trapErrors(m_context, "mnuViewLog_Click", [&] {
+        SettingsCatalogue& catalogue = m_context.catalogue();
+        if (!QFileInfo::exists(catalogue.logFile())) {
+            m_context.dialogs().message(
+                QStringLiteral("The Log Files you specified does not exist or is corrupt .") +
+                    CRLF + QStringLiteral("Please re-define a log file from the options menu."),
+                MessageIcon::Information, AppInfo::Title);
+            return;
+        }
+        m_context.errors().Navigate(QStringLiteral("file://") + catalogue.logFile());
+    });
+}
+
+void frmMain::openProgramFile(const QString& name) {
+    m_context.errors().Navigate(QStringLiteral("file://") +
+                                m_context.paths().inProgramFolder(name));
+}
+
+void frmMain::mnuAboutIssues_Click() {
+    openProgramFile(FileName::Issues);
+}
+
+void frmMain::mnuAboutReadme_Click() {
+    openProgramFile(FileName::Readme);
+}
+
+void frmMain::mnuAboutHalvikWebSite_Click() {
+    m_context.errors().Navigate(AppInfo::WebSite);
+}
+
+void frmMain::mnuHelpAbout_Click() {
+    frmAbout about(m_mailControl, this);
+    about.exec();
+}
+
+// --- tray, minimising and closing ---------------------------------------------------------
+
+void frmMain::Restore() {
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
+void frmMain::Minimize() {
+    showMinimized();
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    if (Form_Unload())
+        event->accept();
+    else
+        event->ignore();
+}
+
+bool frmMain::Form_Unload() {
+    bool confirmed = false;
+    ignoreErrors([&] {
+        confirmed = m_context.dialogs().askYesNo(
+            QStringLiteral("You are about to exit the program.  Are you sure?"), AppInfo::Title);
+    });
+    if (!confirmed)
+        return false;
+    ignoreErrors([&] { m_tray->setInTray(false); });
+    ignoreErrors([&] { emit unloading(); });
+    ignoreErrors([&] {
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        for (auto it = windows.crbegin(); it != windows.crend(); ++it) {
+            if (*it != this && (*it)->isVisible())
+                (*it)->close();
+        }
+    });
+    ignoreErrors([&] {
+        if (isMinimized())
+            return;
+        SettingsCatalogue& catalogue = m_context.catalogue();
+        const QRect frame = frameGeometry();
+        catalogue.save(Section::SettingsSection, Key::MainLeft,
+                       QString::number(toTwips(frame.x())));
+        catalogue.save(Section::SettingsSection, Key::MainTop, QString::number(toTwips(frame.y())));
+        catalogue.save(Section::SettingsSection, Key::MainWidth, QString::number(toTwips(width())));
+        catalogue.save(Section::SettingsSection, Key::MainHeight,
+                       QString::number(toTwips(height())));
+    });
+    ignoreErrors([&] {
+        m_context.catalogue().save(Section::SettingsSection, Key::ViewMode,
+                                   QString::number(m_list->view()));
+    });
+    m_context.programEnd().end(0);
+    return true;
+}

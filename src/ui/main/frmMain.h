@@ -1,0 +1,204 @@
+#pragma once
+
+#include "app/Services.h"
+#include "engine/EngineView.h"
+#include "ui/main/MainLayout.h"
+
+#include <functional>
+#include <memory>
+#include <QMainWindow>
+#include <QPointer>
+
+class AppContext;
+class Database;
+class DetailList;
+class DevicePanes;
+class DeviceTree;
+class QAction;
+class QFrame;
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+class QStatusBar;
+class QTabBar;
+class QToolBar;
+class QToolButton;
+class QTreeWidgetItem;
+class ResultRecording;
+class SplitterGrip;
+class TrayIcon;
+
+// The main window: toolbar, title strip, device tree, splitter, the tabbed right pane with the
+// detail list and the message window, and the status bar, laid out by the twips arithmetic of
+// MainLayout. The monitoring cycle, the dialogs and the database file commands are reached
+// through the signals below; the window itself only shows their state.
+class frmMain final : public QMainWindow, public EngineView, public MessageWindow {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(frmMain)
+
+public:
+    enum class MonitoringState { Off, Waiting, Checking };
+
+    using SplashLabel = std::function<void(const QString&)>;
+
+    // Builds the window and fills the tree and the list from the database; splashLabel shows
+    // the progress texts while the splash box is up.
+    frmMain(AppContext& context, Database& monitorDB, const SplashLabel& splashLabel = {},
+            QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // Puts the tray icon up; the start-up routine calls it once the assistant is loaded.
+    void Form_Load();
+    // Places the window from twips.
+    void placeWindow(float left, float top, float width, float height);
+
+    // The window's controls, for the routines and the tests that drive them.
+    DeviceTree& tvTreeView() const { return *m_tree; }
+    DetailList& lvListView() const { return *m_list; }
+    DevicePanes& panes() const { return *m_panes; }
+    TrayIcon& tray() const { return *m_tray; }
+    QAction* action(const QString& name) const;
+    QMenu* menu(const QString& name) const;
+    QToolButton* toolButton(const QString& key) const;
+    QString statusPanel(int panel) const;
+    QPlainTextEdit& txtMessageWindow() const { return *m_messageWindow; }
+    int selectedTab() const; // 1 or 2
+    float splitterLeft() const { return m_splitterLeft; }
+    MainLayout::Frame layoutFrame() const;
+    double twipsPerPixel() const;
+    bool checkInProgress() const { return m_checkInProgress; }
+    bool splitterBarVisible() const;
+    float splitterBarLeft() const;
+
+    // EngineView
+    void setStatusPanel(int panel, const QString& text) override;
+    void setDeviceNodeText(const QString& key, const QString& text) override;
+    // MessageWindow: the CRLF text exactly as it was set.
+    QString text() const override { return m_messageText; }
+    void setTextAtEnd(const QString& text) override;
+
+    // The menus, toolbar, status bar and tray of a monitoring state.
+    void showMonitoringState(MonitoringState state);
+    // Monitoring asked for without devices: "Stop" stays pressed, "Monitor" released.
+    void showMonitoringRefused();
+    // The mail control instance whose version the about box shows.
+    void setMailControl(QObject* mailControl) { m_mailControl = mailControl; }
+
+    void SizeControls(float& x);
+    void Form_Paint();
+    void setViewMode(int mode);
+    void tbToolBar_ButtonClick(const QString& key);
+    void tbToolBar_ButtonMenuClick(const QString& key);
+    void TabStrip1_Click(int tab);
+    void mnuListViewMode_Click(int index);
+    void mnulvRightClickMode_Click(int index);
+    void imgSplitter_MouseDown();
+    void imgSplitter_MouseMove(float xTwips);
+    void imgSplitter_MouseUp();
+
+    void tvTreeView_NodeClick(QTreeWidgetItem* node);
+    // Sets the tree pop-up's item states from the selected node and the monitoring state.
+    void prepareTreeMenu();
+    void lvListView_ItemClick(const QString& key);
+    void lvListView_DblClick();
+
+    // The icon pass after a check cycle, with the tray picture and tip.
+    void Check_TVIcons();
+
+public slots:
+    void mnutvDeleteDevice_Click();
+    void mnutvDeletePort_Click();
+    void mnuViewRefresh_Click();
+    void mnutvRefresh_Click();
+    void mnulvRefresh_Click();
+    void mnuViewLog_Click();
+    void mnuAboutIssues_Click();
+    void mnuAboutReadme_Click();
+    void mnuAboutHalvikWebSite_Click();
+    void mnuHelpAbout_Click();
+    void mnuViewToolbar_Click();
+    void mnuViewStatusBar_Click();
+    void Monitor_Initialize();
+    void Monitor_Stop();
+    // The assistant's "Restore" and "Minimize" commands, and the tray's "Restore".
+    void Restore();
+    void Minimize();
+
+signals:
+    void monitoringOnRequested();
+    void monitoringOffRequested();
+    void newDatabaseRequested();
+    void openDatabaseRequested();
+    void saveDatabaseAsRequested();
+    void compactDatabaseRequested();
+    void reloadDatabaseRequested();
+    void optionsRequested();
+    void addDeviceRequested();
+    // The shared selected key names the node while these are handled.
+    void modifyDeviceRequested();
+    void modifyPortsRequested();
+    void modifyPortRequested();
+    // True while the window lives only in the notification area.
+    void hiddenToTrayChanged(bool hidden);
+    // The exit was confirmed: the character and the check sockets let go now.
+    void unloading();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildToolbar();
+    void buildClientArea();
+    void buildStatusBar();
+    QAction* addAction(QMenu* menu, const QString& name, const QString& caption);
+    void Form_Initialize(const SplashLabel& splashLabel);
+    void Form_Resize();
+    bool Form_Unload();
+    void placeTwips(QWidget* widget, const MainLayout::TwipsRect& rect) const;
+    float toTwips(int pixels) const;
+    int toPixels(float twips) const;
+    void showListTab();
+    void expandNodes(bool expanded);
+    void applyToggleState(MonitoringState state);
+    void withSelectedKey(void (frmMain::*request)());
+    void openProgramFile(const QString& name);
+
+    AppContext& m_context;
+    Database& m_db;
+    QWidget* m_client;
+    QToolBar* m_toolbar;
+    QFrame* m_titles;
+    QLabel* m_title0;
+    QLabel* m_title1;
+    DeviceTree* m_tree;
+    SplitterGrip* m_grip;
+    QFrame* m_splitterBar;
+    QTabBar* m_tabs;
+    DetailList* m_list;
+    QPlainTextEdit* m_messageWindow;
+    QStatusBar* m_statusBar;
+    QLabel* m_panel1;
+    QLabel* m_panel2;
+    QMenu* m_treeMenu;
+    QMenu* m_listMenu;
+    QMenu* m_trayMenu;
+    QHash<QString, QAction*> m_actions;
+    QHash<QString, QMenu*> m_menus;
+    QHash<QString, QToolButton*> m_toolButtons;
+    std::unique_ptr<DevicePanes> m_panes;
+    std::unique_ptr<ResultRecording> m_recording;
+    TrayIcon* m_tray;
+    QPointer<QObject> m_mailControl;
+
+    QString m_messageText;
+    float m_splitterLeft = 2500;
+    bool m_dragging = false;
+    bool m_expandAll = false;
+    bool m_checkInProgress = false;
+    MonitoringState m_monitoringState = MonitoringState::Off;
+};
