@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QAbstractSocket>
+#include <QObject>
+#include <QString>
+
+class QTcpSocket;
+
+// One asynchronous TCP connect element. Connect() starts an attempt and returns; the outcome
+// arrives from the event loop as OnConnect (accepted) or OnError (with a description). State
+// follows the attempt: 0 closed, 4 resolving the host, 6 connecting, 7 connected, 8 closing,
+// 9 error. After an error event the element closes itself if the handler did not, and a
+// connection the peer ends closes too, so every attempt leaves the element at 0 again (a
+// connection that is accepted stays open until Close()).
+class SocketControl final : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(qint32 LocalPort READ LocalPort WRITE setLocalPort)
+    Q_PROPERTY(QString RemoteHost READ RemoteHost WRITE setRemoteHost)
+    Q_PROPERTY(qint32 RemotePort READ RemotePort WRITE setRemotePort)
+    Q_PROPERTY(qint16 State READ State)
+    Q_DISABLE_COPY_MOVE(SocketControl)
+
+public:
+    enum : qint16 {
+        sckClosed = 0,
+        sckResolvingHost = 4,
+        sckConnecting = 6,
+        sckConnected = 7,
+        sckClosing = 8,
+        sckError = 9
+    };
+
+    explicit SocketControl(qint16 index, QObject* parent = nullptr);
+
+    qint16 Index() const { return m_index; }
+    qint32 LocalPort() const { return m_localPort; }
+    void setLocalPort(qint32 port) { m_localPort = port; }
+    QString RemoteHost() const { return m_remoteHost; }
+    void setRemoteHost(const QString& host) { m_remoteHost = host; }
+    qint32 RemotePort() const { return m_remotePort; }
+    void setRemotePort(qint32 port) { m_remotePort = port; }
+    qint16 State() const { return m_state; }
+
+    Q_INVOKABLE void Connect();
+    // Ends the attempt or connection at once; events not yet delivered are dropped.
+    Q_INVOKABLE void Close();
+
+    // The error number an error event carries for a socket error.
+    static qint32 errorNumber(QAbstractSocket::SocketError error);
+
+signals:
+    void OnConnect(qint16 Index);
+    void OnError(qint16 Index, qint32 Number, const QString& Description);
+
+private:
+    void socketStateChanged(QAbstractSocket::SocketState state);
+    void socketConnected();
+    void socketError(QAbstractSocket::SocketError error);
+    void socketDisconnected();
+    void raiseError(qint32 number, const QString& description);
+
+    const qint16 m_index;
+    QTcpSocket* m_socket;
+    qint32 m_localPort = 0;
+    QString m_remoteHost;
+    qint32 m_remotePort = 0;
+    qint16 m_state = sckClosed;
+    // Each attempt has its own generation; events of an earlier one are dropped.
+    quint64 m_generation = 0;
+};
