@@ -9,6 +9,8 @@ struct ProgramState {
     bool MonitoringOn = false;
     qint16 MinutesLeft = 0;
     qint16 StartupComplete = 0;
+    // A check cycle is running; the refresh commands wait for it to end.
+    bool CheckInProgress = false;
     // Key of the selected tree node while a wizard or properties dialog is open.
     QString SelectedKey;
 };

@@ -1,0 +1,114 @@
+#pragma once
+
+#include "engine/MonitorCycle.h"
+#include "engine/MonitorView.h"
+#include "engine/ResultRecording.h"
+
+#include <QObject>
+#include <QSet>
+#include <QStringList>
+#include <QTimer>
+
+// What the cycle and the dispatch did to the window.
+class RecordingMonitorView final : public MonitorView {
+public:
+    void applyMonitoringState(bool on) override { states << on; }
+    void setStopEnabled(bool enabled) override { stopEnabled << enabled; }
+    void setBusyPointer(bool busy) override { busyPointer = busy; }
+    void setTrayIcon(int image, const QString& tip) override {
+        trayImage = image;
+        trayTip = tip;
+    }
+    int treeNodeCount() const override { return nodes; }
+    void Check_TVIcons() override { ++iconPasses; }
+    void refreshDetailList() override { ++listRefreshes; }
+    void setAssistantMonitoringCommands(bool on) override { assistantCommandsOn = on; }
+
+    QList<bool> states;
+    QList<bool> stopEnabled;
+    bool busyPointer = false;
+    int trayImage = 0;
+    QString trayTip;
+    int nodes = 2;
+    int iconPasses = 0;
+    int listRefreshes = 0;
+    bool assistantCommandsOn = false;
+};
+
+// Check passes that record a scripted outcome for every target, through the real recording.
+class ScriptedChecks final : public CheckPasses {
+public:
+    explicit ScriptedChecks(ResultRecording& recording)
+        : m_recording(recording) {}
+    void Check_Ping(QStringList& DeviceList) override {
+        pingLists << DeviceList;
+        QStringList results;
+        for (const QString& device : DeviceList)
+            results << (down.contains(device) ? device + ";Failed;0;request timed out"
+                                              : device + ";Connected;3;");
+        m_recording.WritePingResults(results);
+        if (duringPing)
+            duringPing();
+    }
+    void Check_Ports(QStringList& PortList) override {
+        portLists << PortList;
+        QStringList results;
+        for (const QString& target : PortList) {
+            const qsizetype cut = target.lastIndexOf(QLatin1Char(':'));
+            const QString prefix = "Modify;" + target.left(cut) + ";" + target.mid(cut + 1) + ";;;";
+            results << (down.contains(target) ? prefix + "Failed;connection refused"
+                                              : prefix + "Connected;");
+        }
+        m_recording.WritePortResults(results);
+    }
+
+    QSet<QString> down; // devices or device:port targets that fail
+    QList<QStringList> pingLists;
+    QList<QStringList> portLists;
+    std::function<void()> duringPing;
+
+private:
+    ResultRecording& m_recording;
+};
+
+// Stands in for the late-bound mail control: the same property, method and event names. Each
+// send stays "executing" for a moment, then completes.
+class FakeMailControl final : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(QString MailServerPrimary MEMBER MailServerPrimary)
+    Q_PROPERTY(QString MailServerSecondary MEMBER MailServerSecondary)
+    Q_PROPERTY(QString MailToEmail MEMBER MailToEmail)
+    Q_PROPERTY(QString MailFromEmail MEMBER MailFromEmail)
+    Q_PROPERTY(QString MailSubject MEMBER MailSubject)
+    Q_PROPERTY(QString MailBody MEMBER MailBody)
+    Q_PROPERTY(bool StillExecuting MEMBER StillExecuting)
+
+public:
+    Q_INVOKABLE void Send() {
+        if (StillExecuting)
+            overlapped = true;
+        sent << MailToEmail;
+        bodies << MailBody;
+        subjects << MailSubject;
+        StillExecuting = true;
+        QTimer::singleShot(30, this, [this] {
+            StillExecuting = false;
+            if (failWith.isEmpty())
+                emit SendComplete(QStringLiteral("Message Sent"));
+            else
+                emit SendError(failWith);
+        });
+    }
+
+    QString MailServerPrimary, MailServerSecondary, MailToEmail, MailFromEmail, MailSubject,
+        MailBody;
+    bool StillExecuting = false;
+    bool overlapped = false;
+    QString failWith;
+    QStringList sent, bodies, subjects;
+
+signals:
+    void SendComplete(const QString& Results);
+    void SendError(const QString& ErrorDescription);
+    void SMTPStatus(const QString& Status);
+};
