@@ -45,7 +45,7 @@ void HtmlPage::Create_HTML(QString& strHTMLFile, const FailureList& failures,
             filledPage(withCrLf(templateFile.readAll()), strHTMLFile, failures, recoveries);
         templateFile.close();
 
-        if (!writePage(strHTMLFile, page))
+        if (sameFile(templatePath, strHTMLFile) || !writePage(strHTMLFile, page))
             switchOff(Because + OutputInvalid + QLatin1Char('.'));
     });
 }
@@ -111,6 +111,12 @@ void HtmlPage::switchOff(const QString& explanation) {
         QStringLiteral("Error writing HTML output file.  HTML output has been disabled"),
         QStringLiteral("Warning"));
     m_context.catalogue().save(Section::Options, Key::HTMLOutput, QStringLiteral("0"));
+}
+
+bool HtmlPage::sameFile(const QString& templatePath, const QString& outputPath) {
+    // Writing the page over its own template would leave no markers for the next check.
+    const QString output = QFileInfo(outputPath).canonicalFilePath();
+    return !output.isEmpty() && output == QFileInfo(templatePath).canonicalFilePath();
 }
 
 bool HtmlPage::writePage(const QString& path, const QByteArray& page) {

@@ -32,6 +32,7 @@ private:
                           const RecoveryList& recoveries);
     void templateUnusable(const QString& reason, const QString& strHTMLFile);
     void switchOff(const QString& explanation);
+    static bool sameFile(const QString& templatePath, const QString& outputPath);
     static bool writePage(const QString& path, const QByteArray& page);
 
     AppContext& m_context;

@@ -90,6 +90,7 @@ private slots:
     void agent_statementsFollowNoticesAndSetting();
     void missingTemplate_errorPageOnlyOverExistingOutput_data();
     void missingTemplate_errorPageOnlyOverExistingOutput();
+    void unwritableOutput_switchedOffWithoutEndingProgram_data();
     void unwritableOutput_switchedOffWithoutEndingProgram();
     void shippedTemplate_holdsEveryMarkerWhereItBelongs();
 };
@@ -331,19 +332,28 @@ void HtmlTest::missingTemplate_errorPageOnlyOverExistingOutput() {
     QCOMPARE(fixture.reportedRoutine(), QString());
 }
 
+void HtmlTest::unwritableOutput_switchedOffWithoutEndingProgram_data() {
+    QTest::addColumn<QString>("outputName");
+    QTest::newRow("missing folder") << "missing/page.html";
+    QTest::newRow("the template itself") << "mine.tpl";
+}
+
 void HtmlTest::unwritableOutput_switchedOffWithoutEndingProgram() {
+    QFETCH(QString, outputName);
     PageFixture fixture;
     const QString templatePath = fixture.context.programFile("mine.tpl");
     QFile templateFile(templatePath);
-    QVERIFY(templateFile.open(QIODevice::WriteOnly) && templateFile.write("x") == 1);
+    QVERIFY(templateFile.open(QIODevice::WriteOnly) && templateFile.write("<!--Footer-->") > 0);
     templateFile.close();
-    const QString outputPath = fixture.context.programFile("missing/page.html");
+    const QString outputPath = fixture.context.programFile(outputName);
     fixture.context->settings().SaveSetting(Section::Options, Key::HTMLTemplateFile, templatePath);
     fixture.context->settings().SaveSetting(Section::Options, Key::HTMLFile, outputPath);
 
     fixture.createPage(QByteArray());
 
     QCOMPARE(fixture.usedPath, outputPath);
+    QVERIFY(templateFile.open(QIODevice::ReadOnly));
+    QCOMPARE(templateFile.readAll(), "<!--Footer-->");
     QVERIFY(fixture.context.end.codes.isEmpty());
     QCOMPARE(fixture.context.assistant.texts().value(0),
              "An error occurred while writing the HTML output file because the HTML output path "
