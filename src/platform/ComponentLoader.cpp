@@ -32,7 +32,9 @@ QObject* ComponentLoader::create(const QString& classId, QObject* parent, QStrin
     const auto getClassObject =
         reinterpret_cast<GetClassObjectFunction>(library.resolve("DllGetClassObject"));
     if (!getClassObject)
-        return failWith(error, QStringLiteral("%1 is not a component library.").arg(path));
+        return failWith(error, QStringLiteral("The library %1 registered for %2 is not a "
+                                              "component library.")
+                                   .arg(path, classId));
 
     CreateInstanceFunction factory = nullptr;
     if (getClassObject(classId.toUtf8().constData(), &factory) != 0 || !factory)

@@ -1,0 +1,129 @@
+#include "MailControlHost.h"
+#include "TestMain.h"
+
+#include <memory>
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+
+class TestMailServer final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void send_messageArrivesIntact_data();
+    void send_messageArrivesIntact();
+    void send_twiceInARow_bothArrive();
+
+private:
+    // Sends one message and sets *file to the file the server stored it in.
+    void sendAndWait(QObject* control, QString* file);
+    int messageCount() const;
+
+    QTemporaryDir m_folder;
+    QProcess m_server;
+    QString m_address;
+    std::unique_ptr<QObject> m_control;
+};
+
+void TestMailServer::initTestCase() {
+    QCOMPARE(MailControlHost::registerLibrary(), QString());
+    QVERIFY(m_folder.isValid());
+    m_server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_server.start(QStringLiteral("/usr/bin/python3"),
+                   {QStringLiteral(SMTP_SINK_SCRIPT), m_folder.path()});
+    QVERIFY2(m_server.waitForStarted(), qPrintable(m_server.errorString()));
+    // The port is printed once the server accepts connections.
+    QTRY_VERIFY_WITH_TIMEOUT(m_server.canReadLine() || m_server.state() == QProcess::NotRunning,
+                             20000);
+    const int port = m_server.readLine().trimmed().toInt();
+    QVERIFY2(port > 0, "the SMTP server did not start");
+    m_address = QStringLiteral("127.0.0.1:%1").arg(port);
+
+    m_control.reset(MailControlHost::create(nullptr));
+    QVERIFY(m_control);
+}
+
+void TestMailServer::cleanupTestCase() {
+    m_control.reset();
+    m_server.kill();
+    m_server.waitForFinished();
+}
+
+int TestMailServer::messageCount() const {
+    return QDir(m_folder.path()).entryList({QStringLiteral("*.eml")}, QDir::Files).size();
+}
+
+void TestMailServer::sendAndWait(QObject* control, QString* file) {
+    MailEventLog log(control);
+    const int before = messageCount();
+    MailControlHost::send(control);
+    QTRY_VERIFY_WITH_TIMEOUT(!control->property("StillExecuting").toBool(), 30000);
+    QVERIFY2(!log.events.isEmpty() &&
+                 log.events.last() == QStringLiteral("SendComplete: Message Sent"),
+             qPrintable(log.events.join(u'\n')));
+    QTRY_COMPARE_WITH_TIMEOUT(messageCount(), before + 1, 10000);
+    *file = m_folder.filePath(QStringLiteral("message%1.eml").arg(before + 1));
+}
+
+void TestMailServer::send_messageArrivesIntact_data() {
+    QTest::addColumn<QString>("body");
+    QTest::addColumn<QByteArray>("received");
+
+    QTest::newRow("lines beginning with a dot, no final line break")
+        << ".profile changed\r\nsecond line\r\n.\r\n..\r\nlast line"
+        << QByteArray("Subject: Activity Detected\r\n.profile changed\r\nsecond line\r\n.\r\n"
+                      "..\r\nlast line\r\n");
+    QTest::newRow("bare line feeds")
+        << "one\ntwo\n"
+        << QByteArray("Subject: Activity Detected\r\none\r\ntwo\r\n\r\n");
+    QTest::newRow("header lines and separator in the body")
+        << "X-Mailer: Monitor\r\n\r\nBody text"
+        << QByteArray("Subject: Activity Detected\r\nX-Mailer: Monitor\r\n\r\nBody text\r\n");
+}
+
+void TestMailServer::send_messageArrivesIntact() {
+    QFETCH(QString, body);
+    QFETCH(QByteArray, received);
+    MailControlHost::setMessage(m_control.get(), m_address, QString(), body);
+
+    QString file;
+    sendAndWait(m_control.get(), &file);
+    if (QTest::currentTestFailed())
+        return;
+    QFile message(file);
+    QVERIFY(message.open(QIODevice::ReadOnly));
+    const QByteArray content = message.readAll();
+    QCOMPARE(content, received);
+    QVERIFY(!content.contains("Night Operator") && !content.contains("Monitor Host"));
+
+    QFile envelopeFile(file.chopped(4) + QStringLiteral(".json"));
+    QVERIFY(envelopeFile.open(QIODevice::ReadOnly));
+    const QJsonObject envelope = QJsonDocument::fromJson(envelopeFile.readAll()).object();
+    QCOMPARE(envelope["helo"].toString(), QStringLiteral("127.0.0.1"));
+    QCOMPARE(envelope["from"].toString(), QStringLiteral("monitor@example.org"));
+    QCOMPARE(envelope["to"].toVariant().toStringList(),
+             QStringList{QStringLiteral("operator@example.org")});
+}
+
+void TestMailServer::send_twiceInARow_bothArrive() {
+    const int before = messageCount();
+    for (const QString& body :
+         {QStringLiteral("First message"), QStringLiteral("Second message")}) {
+        MailControlHost::setMessage(m_control.get(), m_address, QString(), body);
+        QString file;
+        sendAndWait(m_control.get(), &file);
+        if (QTest::currentTestFailed())
+            return;
+    }
+    QCOMPARE(messageCount(), before + 2);
+    QFile second(m_folder.filePath(QStringLiteral("message%1.eml").arg(before + 2)));
+    QVERIFY(second.open(QIODevice::ReadOnly));
+    QVERIFY(second.readAll().contains("Second message"));
+}
+
+ORVEX_TEST_MAIN(TestMailServer)
+#include "tst_mail_server.moc"
