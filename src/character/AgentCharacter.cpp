@@ -1,0 +1,301 @@
+#include "character/AgentCharacter.h"
+
+#include "character/CharacterWindow.h"
+#include "character/SpeechService.h"
+#include "character/WordBalloon.h"
+
+#include <cmath>
+#include <QRandomGenerator>
+#include <QVariantAnimation>
+
+namespace {
+constexpr int GestureMinMs = 4000;
+constexpr int GestureMaxMs = 9000;
+constexpr int MoveMinMs = 250;
+constexpr int MoveMaxMs = 1200;
+} // namespace
+
+AgentCharacter::AgentCharacter(const QString& id, CharacterDefinition definition,
+                               SpeechService& speech, QObject* parent)
+    : QObject(parent)
+    , m_id(id)
+    , m_definition(std::move(definition))
+    , m_speech(speech)
+    , m_window(std::make_unique<CharacterWindow>(m_definition, m_player, m_commands))
+    , m_balloon(std::make_unique<WordBalloon>()) {
+    connect(&m_speech, &SpeechService::rendered, this, &AgentCharacter::onRendered);
+    connect(&m_player, &AnimationPlayer::finished, this, &AgentCharacter::onAnimationFinished);
+    connect(&m_speechPlayer, &SpeechPlayer::progressed, this, [this](qsizetype shown, float level) {
+        m_window->setMouthOpen(level);
+        const qsizetype length = m_balloon->text().size();
+        m_balloon->progress(shown, length > 0 ? double(shown) / double(length) : 1.0);
+    });
+    connect(&m_speechPlayer, &SpeechPlayer::finished, this, [this] {
+        m_window->setMouthOpen(0);
+        m_balloon->end();
+        complete();
+    });
+    connect(m_window.get(), &CharacterWindow::dragComplete, this, [this](QPoint topLeft) {
+        m_balloon->dismiss();
+        emit DragComplete(topLeft.x(), topLeft.y());
+    });
+    connect(m_window.get(), &CharacterWindow::commandChosen, this, &AgentCharacter::Command);
+    connect(m_window.get(), &CharacterWindow::hideChosen, this, [this] { Hide(); });
+
+    m_idleTimer.setSingleShot(true);
+    connect(&m_idleTimer, &QTimer::timeout, this, [this] {
+        m_idle = true;
+        emit IdleStart();
+    });
+    m_gestureTimer.setSingleShot(true);
+    connect(&m_gestureTimer, &QTimer::timeout, this, &AgentCharacter::idleGesture);
+}
+
+AgentCharacter::~AgentCharacter() {
+    m_idleTimer.stop();
+    m_gestureTimer.stop();
+    m_speechPlayer.stop();
+    disconnect(&m_player, nullptr, this, nullptr);
+    m_player.stop();
+}
+
+quint32 AgentCharacter::Show() {
+    return enqueue({0, AgentRequest::Kind::Show, {}, {}});
+}
+
+quint32 AgentCharacter::Hide() {
+    return enqueue({0, AgentRequest::Kind::Hide, {}, {}});
+}
+
+quint32 AgentCharacter::Play(const QString& animation) {
+    return enqueue({0, AgentRequest::Kind::Play, animation, {}});
+}
+
+quint32 AgentCharacter::Speak(const QString& text) {
+    const quint32 id = enqueue({0, AgentRequest::Kind::Speak, text, {}});
+    // Rendering starts now, so the words are usually ready when their turn comes.
+    m_tickets.insert(id, m_speech.request(text, m_definition.voice));
+    return id;
+}
+
+quint32 AgentCharacter::MoveTo(int x, int y) {
+    return enqueue({0, AgentRequest::Kind::MoveTo, {}, QPoint(x, y)});
+}
+
+void AgentCharacter::StopAll() {
+    for (const AgentRequest& request : std::as_const(m_queue))
+        m_tickets.remove(request.id);
+    m_queue.clear();
+}
+
+void AgentCharacter::retire() {
+    StopAll();
+    leaveIdle();
+    m_speechPlayer.stop();
+    if (m_move)
+        m_move->stop();
+    m_running = false;
+    m_balloon->dismiss();
+    m_window->hide();
+    m_idleTimer.stop();
+    m_gestureTimer.stop();
+}
+
+int AgentCharacter::Left() const {
+    return m_window->x();
+}
+
+int AgentCharacter::Top() const {
+    return m_window->y();
+}
+
+bool AgentCharacter::Visible() const {
+    return m_window->isVisible();
+}
+
+int AgentCharacter::balloonStyle() const {
+    return m_balloon->style();
+}
+
+void AgentCharacter::setBalloonStyle(int style) {
+    m_balloon->setStyle(style);
+}
+
+void AgentCharacter::setBalloonEnabled(bool enabled) {
+    m_balloonEnabled = enabled;
+    if (!enabled)
+        m_balloon->dismiss();
+}
+
+QList<AgentRequest> AgentCharacter::pendingRequests() const {
+    QList<AgentRequest> requests;
+    if (m_running)
+        requests.append(m_current);
+    requests.append(m_queue);
+    return requests;
+}
+
+void AgentCharacter::setIdleTimeout(int ms) {
+    m_idleTimeoutMs = qMax(0, ms);
+    if (m_idleTimer.isActive())
+        m_idleTimer.start(m_idleTimeoutMs);
+}
+
+quint32 AgentCharacter::enqueue(AgentRequest request) {
+    request.id = m_nextId++;
+    leaveIdle();
+    m_queue.enqueue(request);
+    scheduleNext();
+    return request.id;
+}
+
+void AgentCharacter::scheduleNext() {
+    if (m_nextScheduled)
+        return;
+    m_nextScheduled = true;
+    QMetaObject::invokeMethod(this, &AgentCharacter::runNext, Qt::QueuedConnection);
+}
+
+void AgentCharacter::runNext() {
+    m_nextScheduled = false;
+    if (m_running)
+        return;
+    if (m_queue.isEmpty()) {
+        enterIdle();
+        return;
+    }
+    m_current = m_queue.dequeue();
+    m_running = true;
+    emit RequestStart(m_current.id);
+    start(m_current);
+}
+
+void AgentCharacter::start(const AgentRequest& request) {
+    using Kind = AgentRequest::Kind;
+    switch (request.kind) {
+    case Kind::Show:
+        if (m_window->isVisible())
+            return complete();
+        m_window->show();
+        m_waitingForAnimation = true;
+        m_player.play(*m_definition.animation(QStringLiteral("Showing")));
+        return;
+    case Kind::Hide:
+        m_balloon->dismiss();
+        if (!m_window->isVisible())
+            return complete();
+        m_waitingForAnimation = true;
+        m_player.play(*m_definition.animation(QStringLiteral("Hiding")));
+        return;
+    case Kind::Play: {
+        const CharacterAnimation* animation = m_definition.animation(request.text);
+        if (!animation || !m_window->isVisible())
+            return complete();
+        m_waitingForAnimation = true;
+        m_player.play(*animation);
+        return;
+    }
+    case Kind::Speak: {
+        const quint64 ticket = m_tickets.take(request.id);
+        if (m_rendered.contains(ticket))
+            return startSpeech(m_rendered.take(ticket));
+        m_awaitedTicket = ticket;
+        return;
+    }
+    case Kind::MoveTo: {
+        const QPoint from = m_window->pos();
+        const QPoint to = request.position;
+        if (!m_window->isVisible() || from == to) {
+            m_window->move(to);
+            return complete();
+        }
+        m_balloon->dismiss();
+        const double distance = std::hypot(to.x() - from.x(), to.y() - from.y());
+        m_move = new QVariantAnimation(this);
+        m_move->setStartValue(from);
+        m_move->setEndValue(to);
+        m_move->setDuration(qBound(MoveMinMs, int(distance * 1.2), MoveMaxMs));
+        m_move->setEasingCurve(QEasingCurve::InOutCubic);
+        connect(m_move, &QVariantAnimation::valueChanged, this,
+                [this](const QVariant& value) { m_window->move(value.toPoint()); });
+        connect(m_move, &QVariantAnimation::finished, this, [this, to] {
+            m_window->move(to);
+            m_move->deleteLater();
+            m_move = nullptr;
+            complete();
+        });
+        m_move->start();
+        return;
+    }
+    }
+}
+
+void AgentCharacter::complete() {
+    if (!m_running)
+        return;
+    m_running = false;
+    m_waitingForAnimation = false;
+    emit RequestComplete(m_current.id);
+    scheduleNext();
+}
+
+void AgentCharacter::startSpeech(const SpeechAudio& audio) {
+    m_awaitedTicket = 0;
+    if (m_balloonEnabled && m_window->isVisible() && m_balloon->begin(audio.shownText))
+        m_balloon->placeBeside(m_window->geometry());
+    m_speechPlayer.play(audio);
+}
+
+void AgentCharacter::onRendered(quint64 ticket, const SpeechAudio& audio) {
+    if (m_running && m_current.kind == AgentRequest::Kind::Speak && ticket == m_awaitedTicket)
+        return startSpeech(audio);
+    // Kept only for a request still waiting its turn.
+    for (quint64 waiting : std::as_const(m_tickets)) {
+        if (waiting == ticket) {
+            m_rendered.insert(ticket, audio);
+            return;
+        }
+    }
+}
+
+void AgentCharacter::onAnimationFinished() {
+    if (m_gesturing) {
+        m_gesturing = false;
+        if (!isBusy() && m_window->isVisible())
+            m_gestureTimer.start(QRandomGenerator::global()->bounded(GestureMinMs, GestureMaxMs));
+        return;
+    }
+    if (!m_running || !m_waitingForAnimation)
+        return;
+    if (m_current.kind == AgentRequest::Kind::Hide)
+        m_window->hide();
+    complete();
+}
+
+// A hidden character has no idle life: no timers run until it is shown again.
+void AgentCharacter::enterIdle() {
+    if (m_idle || m_idleTimer.isActive() || !m_window->isVisible())
+        return;
+    m_idleTimer.start(m_idleTimeoutMs);
+    m_gestureTimer.start(QRandomGenerator::global()->bounded(GestureMinMs, GestureMaxMs));
+}
+
+void AgentCharacter::leaveIdle() {
+    m_idle = false;
+    m_idleTimer.stop();
+    m_gestureTimer.stop();
+    if (m_gesturing) {
+        m_gesturing = false;
+        m_player.stop();
+    }
+}
+
+void AgentCharacter::idleGesture() {
+    if (isBusy() || !m_window->isVisible())
+        return;
+    // Mostly blinks; now and then a longer fidget.
+    const bool fidget = QRandomGenerator::global()->bounded(4) == 0;
+    m_gesturing = true;
+    m_player.play(
+        *m_definition.animation(fidget ? QStringLiteral("Idle") : QStringLiteral("Blink")));
+}

@@ -1,0 +1,120 @@
+#pragma once
+
+#include "character/AgentCommands.h"
+#include "character/AgentRequest.h"
+#include "character/AnimationPlayer.h"
+#include "character/CharacterDefinition.h"
+#include "character/SpeechAudio.h"
+#include "character/SpeechPlayer.h"
+
+#include <memory>
+#include <QHash>
+#include <QObject>
+#include <QQueue>
+#include <QTimer>
+
+class CharacterWindow;
+class QVariantAnimation;
+class SpeechService;
+class WordBalloon;
+
+// A loaded character: its window, balloon, voice and command set, and the queue its requests
+// wait in. Show, Hide, Play, Speak and MoveTo return at once; each runs when those before it
+// are done, and none blocks the GUI thread. After a quiet spell the character blinks and
+// fidgets now and then and reports IdleStart once.
+class AgentCharacter final : public QObject {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(AgentCharacter)
+public:
+    AgentCharacter(const QString& id, CharacterDefinition definition, SpeechService& speech,
+                   QObject* parent = nullptr);
+    ~AgentCharacter() override;
+
+    QString id() const { return m_id; }
+    QString name() const { return m_definition.name; }
+    const CharacterDefinition& definition() const { return m_definition; }
+
+    quint32 Show();
+    quint32 Hide();
+    // An animation name the character does not have is ignored.
+    quint32 Play(const QString& animation);
+    quint32 Speak(const QString& text);
+    quint32 MoveTo(int x, int y);
+    // Drops every request not yet started.
+    void StopAll();
+    // Stops everything and leaves the desktop, before being unloaded.
+    void retire();
+
+    int Left() const;
+    int Top() const;
+    bool Visible() const;
+    bool HasOtherClients() const { return false; }
+
+    int balloonStyle() const;
+    void setBalloonStyle(int style);
+    // False when balloons are switched off for the whole desktop session.
+    bool balloonEnabled() const { return m_balloonEnabled; }
+    void setBalloonEnabled(bool enabled);
+
+    AgentCommands& Commands() { return m_commands; }
+
+    // The running request first, then those waiting.
+    QList<AgentRequest> pendingRequests() const;
+    bool isBusy() const { return m_running || !m_queue.isEmpty(); }
+
+    int idleTimeout() const { return m_idleTimeoutMs; }
+    void setIdleTimeout(int ms);
+
+    CharacterWindow* window() const { return m_window.get(); }
+    WordBalloon* balloon() const { return m_balloon.get(); }
+    bool audible() const { return m_speechPlayer.audible(); }
+
+    static constexpr int DefaultIdleTimeoutMs = 10000;
+
+signals:
+    void Command(const QString& name);
+    void DragComplete(int x, int y);
+    void IdleStart();
+    void RequestStart(quint32 id);
+    void RequestComplete(quint32 id);
+
+private:
+    quint32 enqueue(AgentRequest request);
+    void scheduleNext();
+    void runNext();
+    void start(const AgentRequest& request);
+    void complete();
+    void startSpeech(const SpeechAudio& audio);
+    void onRendered(quint64 ticket, const SpeechAudio& audio);
+    void onAnimationFinished();
+    void enterIdle();
+    void leaveIdle();
+    void idleGesture();
+
+    QString m_id;
+    CharacterDefinition m_definition;
+    SpeechService& m_speech;
+    AgentCommands m_commands;
+    AnimationPlayer m_player;
+    SpeechPlayer m_speechPlayer;
+    std::unique_ptr<CharacterWindow> m_window;
+    std::unique_ptr<WordBalloon> m_balloon;
+    QVariantAnimation* m_move = nullptr;
+
+    QQueue<AgentRequest> m_queue;
+    AgentRequest m_current;
+    bool m_running = false;
+    bool m_nextScheduled = false;
+    bool m_waitingForAnimation = false;
+    quint32 m_nextId = 1;
+    QHash<quint32, quint64> m_tickets;      // request -> speech rendering
+    QHash<quint64, SpeechAudio> m_rendered; // finished renderings not yet spoken
+    quint64 m_awaitedTicket = 0;
+
+    bool m_balloonEnabled = true;
+    int m_idleTimeoutMs = DefaultIdleTimeoutMs;
+    bool m_idle = false;
+    QTimer m_idleTimer;
+    QTimer m_gestureTimer;
+    bool m_gesturing = false;
+};

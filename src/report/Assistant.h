@@ -1,0 +1,75 @@
+#pragma once
+
+#include "app/Services.h"
+#include "character/AgentCharacter.h"
+
+#include <functional>
+#include <QObject>
+#include <QPointer>
+
+class AgentControl;
+class AppContext;
+
+// The program's assistant: loads the character at start-up (with fall-backs), switches it,
+// keeps its command set, speaks every notice of the program (the AssistantVoice seam that
+// AppContext::speak reaches) and answers the character's events. Commands that act on the
+// main window are signals the window connects.
+class Assistant final : public QObject, public AssistantVoice {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(Assistant)
+public:
+    explicit Assistant(AppContext& context, QObject* parent = nullptr);
+    ~Assistant() override;
+
+    // AssistantVoice
+    void speak(const QString& text, const QString& animation, bool stayInPlace) override;
+
+    void LoadMSAgent();
+    bool LoadCharacter(const QString& name);
+    void ChangeCharacter(const QString& name);
+    void AddAgentCommands();
+    QString CharacterPath() const;
+    void MSAgentSpeak(const QString& text, const QString& animation, bool stayInPlace);
+
+    // The character's events.
+    void Agent1_Command(const QString& name);
+    void Agent1_DragComplete(const QString& characterId, int button, int shift, int x, int y);
+    void Agent1_IdleStart(const QString& characterId);
+
+    // At shutdown: hides the character and unloads it.
+    void UnloadCharacter();
+
+    // The engine (Agent1) and the current character, which is null while none is loaded.
+    AgentControl& Agent1() const { return *m_agent; }
+    AgentCharacter* character() const;
+
+    // The main window's count of failing items, for "Monitoring Status".
+    void setProblemCounter(std::function<int()> counter);
+
+    // The per-user folder where more characters may be installed.
+    static QString userCharacterPath();
+
+    inline static const QString CharacterId = QStringLiteral("Character");
+    static const QStringList& fallbackCharacters();
+
+signals:
+    void restoreRequested();
+    void minimizeRequested();
+    void monitoringOnRequested();
+    void monitoringOffRequested();
+    // No character can be loaded; the program is about to end (the splash box closes).
+    void agentUnavailable();
+
+private:
+    void adopt(AgentCharacter* character);
+    void release();
+    void endWithoutAgent(const QString& message);
+    void showLogFile();
+    void play(const QString& animation);
+
+    AppContext& m_context;
+    AgentControl* m_agent;
+    QPointer<AgentCharacter> m_character;
+    std::function<int()> m_problemCounter;
+    bool m_readingPosition = false;
+};
