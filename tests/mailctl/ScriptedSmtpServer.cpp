@@ -46,14 +46,21 @@ void ScriptedSmtpServer::accept() {
         connect(socket, &QObject::destroyed, this, [this, socket] {
             m_buffers.remove(socket);
             m_inData.remove(socket);
+            m_greeted.remove(socket);
         });
         writeGreeting(socket, 0);
     }
 }
 
 void ScriptedSmtpServer::writeGreeting(QTcpSocket* socket, int piece) {
-    if (piece >= m_script.greeting.size() || socket->state() != QAbstractSocket::ConnectedState)
+    if (socket->state() != QAbstractSocket::ConnectedState)
         return;
+    if (piece >= m_script.greeting.size()) {
+        // Like a real server, commands are answered only once the greeting is complete.
+        m_greeted.insert(socket);
+        readFrom(socket);
+        return;
+    }
     socket->write(m_script.greeting[piece]);
     socket->flush();
     // Paced so the pieces tend to arrive in separate reads.
@@ -63,6 +70,8 @@ void ScriptedSmtpServer::writeGreeting(QTcpSocket* socket, int piece) {
 void ScriptedSmtpServer::readFrom(QTcpSocket* socket) {
     QByteArray& buffer = m_buffers[socket];
     buffer += socket->readAll();
+    if (!m_greeted.contains(socket))
+        return;
     for (;;) {
         if (m_inData.value(socket)) {
             const qsizetype end = buffer.indexOf("\r\n.\r\n");

@@ -3,6 +3,7 @@
 #include <QByteArrayList>
 #include <QMap>
 #include <QMetaType>
+#include <QSet>
 #include <QTcpServer>
 
 // How a scripted peer behaves: the greeting, written piece by piece, and the reply to each
@@ -45,5 +46,6 @@ private:
     QByteArrayList m_commands;
     QMap<QTcpSocket*, QByteArray> m_buffers;
     QMap<QTcpSocket*, bool> m_inData;
+    QSet<QTcpSocket*> m_greeted;
     int m_open = 0;
 };
