@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+class AppContext;
+class EngineView;
+class PingControl;
+class ResultRecording;
+
+// The ping step of a check cycle: every device of the list is pinged through the ping
+// controls, one request per free control; each event appends a ping record
+// (device;status;round trip;error) to PingResults, and once every control is idle the
+// records are written in one pass.
+class PingChecks final : public QObject {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(PingChecks)
+
+public:
+    static constexpr int ControlCount = 1;
+
+    PingChecks(AppContext& context, EngineView& view, ResultRecording& recording,
+               QObject* parent = nullptr);
+
+    void Check_Ping(QStringList& DeviceList);
+    void WaitPingSockets();
+    void DPingCtl1_OnPing(qint16 Index, const QString& Host, qint32 Status, qint32 RoundTrip);
+    void DPingCtl1_OnPingError(qint16 Index, const QString& ErrorText);
+
+    PingControl& DPingCtl1(int index) const { return *m_controls.at(index); }
+    // Row 0: "1" while a request is assigned, "0" after its event; row 1: the device.
+    QString PingSlot(int row, int index) const { return m_slot[row][index]; }
+    const QStringList& PingResults() const { return m_results; }
+
+    // The error text a ping error is recorded with.
+    static QString errorRecordText(const QString& ErrorText);
+
+signals:
+    void pingResultAdded(const QString& record);
+
+private:
+    int freeControl();
+    void append(const QString& record);
+
+    AppContext& m_context;
+    EngineView& m_view;
+    ResultRecording& m_recording;
+    QVector<PingControl*> m_controls;
+    QString m_slot[2][ControlCount];
+    QStringList m_results;
+};

@@ -1,0 +1,150 @@
+#include "engine/PortChecks.h"
+
+#include "app/AppContext.h"
+#include "app/ErrorTrap.h"
+#include "app/EventPause.h"
+#include "engine/EngineView.h"
+#include "engine/ItemKey.h"
+#include "engine/ResultRecording.h"
+#include "platform/SocketArray.h"
+
+#include <QTimer>
+
+namespace {
+const QString Busy = QStringLiteral("1");
+
+// A stored port that is no TCP port number; 0 when it is none.
+qint32 portNumber(const QString& port) {
+    bool ok = false;
+    const int number = port.trimmed().toInt(&ok);
+    return ok && number >= 1 && number <= 65535 ? number : 0;
+}
+} // namespace
+
+PortChecks::PortChecks(AppContext& context, EngineView& view, ResultRecording& recording,
+                       QObject* parent)
+    : QObject(parent)
+    , m_context(context)
+    , m_view(view)
+    , m_recording(recording)
+    , m_sockets(new SocketArray(SocketCount, this))
+    , m_timeOut(new QTimer(this)) {
+    m_timeOut->setSingleShot(true);
+    m_timeOut->setTimerType(Qt::PreciseTimer);
+    connect(m_timeOut, &QTimer::timeout, this, &PortChecks::Timer1_Timer);
+    for (int i = 0; i < SocketCount; ++i) {
+        SocketControl& element = (*m_sockets)[i];
+        connect(&element, &SocketControl::OnConnect, this, &PortChecks::Winsock1_Connect);
+        connect(&element, &SocketControl::OnError, this, &PortChecks::Winsock1_Error);
+    }
+}
+
+void PortChecks::Check_Ports(QStringList& PortList) {
+    ignoreErrors([] { EventPause::letEventsRun(); });
+    m_results.clear();
+    for (const QString& target : std::as_const(PortList)) {
+        if (!m_context.state().MonitoringOn)
+            return;
+        const ItemKey key = ItemKey::split(target);
+        ignoreErrors([&] { issue(key.device, key.port); });
+    }
+    ignoreErrors([&] { WaitPortSockets(); });
+    ignoreErrors([&] { m_recording.WritePortResults(m_results); });
+}
+
+void PortChecks::issue(const QString& device, const QString& port) {
+    const qint32 number = portNumber(port);
+    if (number == 0) {
+        // Connecting anyway would try whatever port the element held before.
+        append(QStringLiteral("Modify;") + device + QLatin1Char(';') + port +
+               QStringLiteral(";;;Failed;invalid port number"));
+        return;
+    }
+    const int index = freeSocket();
+    m_view.setStatusPanel(1, QStringLiteral("Check in progress... (") + device + QLatin1Char(')'));
+    m_slot[0][index] = ItemKey::join(device, port);
+    m_slot[1][index] = Busy;
+    SocketControl& element = (*m_sockets)[index];
+    element.setLocalPort(0);
+    element.setRemoteHost(device);
+    element.setRemotePort(number);
+    element.Connect();
+}
+
+// Every look costs a 100 ms pause. There is no limit: an outstanding attempt always ends,
+// at the latest when the system gives up on the connect.
+int PortChecks::freeSocket() {
+    for (;;) {
+        EventPause::letEventsRun();
+        EventPause::pause(100);
+        for (int i = 0; i < SocketCount; ++i) {
+            if ((*m_sockets)[i].State() == 0 && m_slot[1][i] != Busy)
+                return i;
+        }
+    }
+}
+
+void PortChecks::WaitPortSockets() {
+    trapErrors(m_context, "WaitPortSockets", [&] {
+        m_portTimedOut = false;
+        m_timeOut->setInterval(m_context.catalogue().hostTimeOutMilliseconds());
+        m_timeOut->start();
+        m_view.setStatusPanel(1, QStringLiteral("Check in progress...(Closing Port Sockets)"));
+        for (int i = 0; i < SocketCount; ++i) {
+            SocketControl& element = (*m_sockets)[i];
+            if (element.State() == 0)
+                continue;
+            for (;;) {
+                EventPause::letEventsRun();
+                EventPause::pause(50);
+                if (m_portTimedOut) {
+                    timeOutElement(i);
+                    break;
+                }
+                if (element.State() == 0 || element.State() > 7)
+                    break;
+            }
+        }
+        m_timeOut->stop();
+    });
+}
+
+void PortChecks::timeOutElement(int index) {
+    SocketControl& element = (*m_sockets)[index];
+    // An element whose outcome arrived during the last pause is free and recorded already.
+    if (element.State() == 0 && m_slot[1][index] != Busy)
+        return;
+    element.Close();
+    const ItemKey key = ItemKey::split(m_slot[0][index]);
+    QString status = QStringLiteral("Failed");
+    m_recording.Port_Update(QStringLiteral("Modify"), key.device, key.port, {}, {}, status,
+                            QStringLiteral("the attempt to connect timed out"));
+    m_slot[1][index].clear();
+}
+
+void PortChecks::Timer1_Timer() {
+    m_portTimedOut = true;
+    m_timeOut->stop();
+}
+
+void PortChecks::Winsock1_Connect(qint16 Index) {
+    trapErrors(m_context, "Winsock1_Connect", [&] { record(Index, QStringLiteral("Connected;")); });
+}
+
+void PortChecks::Winsock1_Error(qint16 Index, qint32 /*Number*/, const QString& Description) {
+    trapErrors(m_context, "Winsock1_Error",
+               [&] { record(Index, QStringLiteral("Failed;") + Description); });
+}
+
+void PortChecks::record(int index, const QString& outcome) {
+    const ItemKey key = ItemKey::split(m_slot[0][index]);
+    append(QStringLiteral("Modify;") + key.device + QLatin1Char(';') + key.port +
+           QStringLiteral(";;;") + outcome);
+    (*m_sockets)[index].Close();
+    m_slot[1][index].clear();
+}
+
+void PortChecks::append(const QString& record) {
+    m_results.append(record);
+    emit portResultAdded(record);
+}

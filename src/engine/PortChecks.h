@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+class AppContext;
+class EngineView;
+class ResultRecording;
+class SocketArray;
+class QTimer;
+
+// The port step of a check cycle: a TCP connect to every target (device:port) through up to
+// 31 connect elements at once; each outcome appends a port record
+// (action;device;port;type;description;status;error) to PortResults. Attempts still open when
+// HostTimeOut expires are closed and recorded as timed out, then the records are written in
+// one pass.
+class PortChecks final : public QObject {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(PortChecks)
+
+public:
+    static constexpr int SocketCount = 31;
+
+    PortChecks(AppContext& context, EngineView& view, ResultRecording& recording,
+               QObject* parent = nullptr);
+
+    void Check_Ports(QStringList& PortList);
+    void WaitPortSockets();
+    void Winsock1_Connect(qint16 Index);
+    void Winsock1_Error(qint16 Index, qint32 Number, const QString& Description);
+
+    SocketArray& Winsock1() const { return *m_sockets; }
+    // The one-shot time-out timer of the wait; its tick sets PortTimedOut and stops it.
+    QTimer& Timer1() const { return *m_timeOut; }
+    void Timer1_Timer();
+    bool PortTimedOut() const { return m_portTimedOut; }
+
+    // Row 0: the element's target; row 1: "1" while its attempt is outstanding.
+    QString PortSlot(int row, int index) const { return m_slot[row][index]; }
+    const QStringList& PortResults() const { return m_results; }
+
+signals:
+    void portResultAdded(const QString& record);
+
+private:
+    int freeSocket();
+    void issue(const QString& device, const QString& port);
+    void timeOutElement(int index);
+    void record(int index, const QString& outcome);
+    void append(const QString& record);
+
+    AppContext& m_context;
+    EngineView& m_view;
+    ResultRecording& m_recording;
+    SocketArray* m_sockets;
+    QTimer* m_timeOut;
+    bool m_portTimedOut = false;
+    QString m_slot[2][SocketCount];
+    QStringList m_results;
+};
