@@ -2,7 +2,6 @@
 #include "platform/ComponentPropertyBag.h"
 #include "TestMain.h"
 
-#include <memory>
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
@@ -20,21 +19,14 @@ QVariantMap propertiesOf(const QObject* control) {
         values[name] = control->property(name.toLatin1().constData());
     return values;
 }
-
-QStringList namesOf(const ComponentPropertyBag& bag) {
-    QStringList names;
-    for (const auto& entry : bag.entries())
-        names << entry.first;
-    return names;
-}
 } // namespace
 
 class TestMailControl final : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void newInstance_hasDefaultsAndIdleWatchdog();
+    void initTestCase() { QCOMPARE(MailControlHost::registerLibrary(), QString()); }
+    void newInstance_isIdleWithDefaults();
     void timeOut_assignment_isLimited_data();
     void timeOut_assignment_isLimited();
     void assignment_notifiesHostByName_data();
@@ -45,48 +37,39 @@ private slots:
     void restore_keepsStoredTimeOut();
     void send_refusesMissingOrUnsafeProperties_data();
     void send_refusesMissingOrUnsafeProperties();
-    void version_isMajorMinorRevision();
     void size_staysFixedInTwips();
     void aboutBox_showsItsElementsModally();
 
 private:
-    std::unique_ptr<QObject> m_owner = std::make_unique<QObject>();
+    QObject m_owner;
 };
 
-void TestMailControl::initTestCase() {
-    QCOMPARE(MailControlHost::registerLibrary(), QString());
-}
-
-void TestMailControl::newInstance_hasDefaultsAndIdleWatchdog() {
-    QObject* control = MailControlHost::create(m_owner.get());
+void TestMailControl::newInstance_isIdleWithDefaults() {
+    QObject* control = MailControlHost::create(&m_owner);
     QVERIFY(control);
-    for (const QString& name : SavedOrder.mid(0, 8))
-        QCOMPARE(control->property(name.toLatin1().constData()), QVariant(QString()));
     QCOMPARE(control->property("MailTimeOut"), QVariant(10000));
     QCOMPARE(control->property("StillExecuting"), QVariant(false));
     const auto* timer = control->findChild<QTimer*>(QStringLiteral("Timer1"));
-    QVERIFY(timer);
-    QCOMPARE(timer->interval(), 0);
-    QVERIFY(!timer->isActive());
+    QVERIFY(timer && timer->interval() == 0 && !timer->isActive());
+    QString version;
+    QVERIFY(QMetaObject::invokeMethod(control, "Version", Q_RETURN_ARG(QString, version)));
+    QCOMPARE(version, QStringLiteral("2.0.11"));
 }
 
 void TestMailControl::timeOut_assignment_isLimited_data() {
     QTest::addColumn<int>("assigned");
     QTest::addColumn<int>("stored");
     QTest::newRow("below") << 5000 << 10000;
-    QTest::newRow("just below") << 9999 << 10000;
     QTest::newRow("lowest") << 10000 << 10000;
     QTest::newRow("inside") << 30000 << 30000;
     QTest::newRow("highest") << 60000 << 60000;
-    QTest::newRow("just above") << 60001 << 60000;
     QTest::newRow("above") << 120000 << 60000;
-    QTest::newRow("negative") << -1 << 10000;
 }
 
 void TestMailControl::timeOut_assignment_isLimited() {
     QFETCH(int, assigned);
     QFETCH(int, stored);
-    QObject* control = MailControlHost::create(m_owner.get());
+    QObject* control = MailControlHost::create(&m_owner);
     QVERIFY(control->setProperty("MailTimeOut", assigned));
     QCOMPARE(control->property("MailTimeOut").toInt(), stored);
 }
@@ -95,16 +78,15 @@ void TestMailControl::assignment_notifiesHostByName_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QVariant>("value");
     for (const QString& name : SavedOrder.mid(0, 8))
-        QTest::newRow(qPrintable(name)) << name << QVariant(name + QStringLiteral(" value"));
+        QTest::newRow(qPrintable(name)) << name << QVariant(name.toLower());
     QTest::newRow("MailTimeOut") << "MailTimeOut" << QVariant(20000);
     QTest::newRow("StillExecuting") << "StillExecuting" << QVariant(true);
-    QTest::newRow("same value again") << "MailToName" << QVariant(QString());
 }
 
 void TestMailControl::assignment_notifiesHostByName() {
     QFETCH(QString, name);
     QFETCH(QVariant, value);
-    QObject* control = MailControlHost::create(m_owner.get());
+    QObject* control = MailControlHost::create(&m_owner);
     QSignalSpy changed(control, SIGNAL(propertyChanged(QString)));
     QVERIFY(control->setProperty(name.toLatin1().constData(), value));
     QCOMPARE(changed.size(), 1);
@@ -113,7 +95,7 @@ void TestMailControl::assignment_notifiesHostByName() {
 }
 
 void TestMailControl::saveAndRestore_roundTripsInOrder() {
-    QObject* saved = MailControlHost::create(m_owner.get());
+    QObject* saved = MailControlHost::create(&m_owner);
     for (const QString& name : SavedOrder.mid(0, 8))
         saved->setProperty(name.toLatin1().constData(), name.toLower());
     saved->setProperty("MailTimeOut", 45000);
@@ -121,9 +103,12 @@ void TestMailControl::saveAndRestore_roundTripsInOrder() {
 
     ComponentPropertyBag bag;
     QMetaObject::invokeMethod(saved, "WriteProperties", Q_ARG(QObject*, &bag));
-    QCOMPARE(namesOf(bag), SavedOrder);
+    QStringList written;
+    for (const auto& entry : bag.entries())
+        written << entry.first;
+    QCOMPARE(written, SavedOrder);
 
-    QObject* restored = MailControlHost::create(m_owner.get());
+    QObject* restored = MailControlHost::create(&m_owner);
     QSignalSpy changed(restored, SIGNAL(propertyChanged(QString)));
     QMetaObject::invokeMethod(restored, "ReadProperties", Q_ARG(QObject*, &bag));
     QCOMPARE(propertiesOf(restored), propertiesOf(saved));
@@ -131,12 +116,12 @@ void TestMailControl::saveAndRestore_roundTripsInOrder() {
 }
 
 void TestMailControl::storeOfDefaults_restoresNewInstanceState() {
-    QObject* fresh = MailControlHost::create(m_owner.get());
+    QObject* fresh = MailControlHost::create(&m_owner);
     ComponentPropertyBag bag;
     QMetaObject::invokeMethod(fresh, "WriteProperties", Q_ARG(QObject*, &bag));
     QVERIFY2(bag.entries().isEmpty(), "values equal to their defaults are left out");
 
-    QObject* used = MailControlHost::create(m_owner.get());
+    QObject* used = MailControlHost::create(&m_owner);
     MailControlHost::setMessage(used, "mail.example.org", "backup.example.org");
     used->setProperty("MailTimeOut", 50000);
     used->setProperty("StillExecuting", true);
@@ -149,7 +134,6 @@ void TestMailControl::restore_keepsStoredTimeOut_data() {
     QTest::addColumn<int>("restored");
     QTest::newRow("below the limit") << QVariant(5000) << 5000;
     QTest::newRow("above the limit") << QVariant(120000) << 120000;
-    QTest::newRow("number as text") << QVariant(QStringLiteral("15000")) << 15000;
     QTest::newRow("not a number") << QVariant(QStringLiteral("soon")) << 10000;
 }
 
@@ -158,8 +142,7 @@ void TestMailControl::restore_keepsStoredTimeOut() {
     QFETCH(int, restored);
     ComponentPropertyBag bag;
     bag.setValue(QStringLiteral("MailTimeOut"), stored);
-    QObject* control = MailControlHost::restore(bag, m_owner.get());
-    QCOMPARE(control->property("MailTimeOut").toInt(), restored);
+    QCOMPARE(MailControlHost::restore(bag, &m_owner)->property("MailTimeOut").toInt(), restored);
 }
 
 void TestMailControl::send_refusesMissingOrUnsafeProperties_data() {
@@ -202,68 +185,43 @@ void TestMailControl::send_refusesMissingOrUnsafeProperties() {
     QFETCH(QString, name);
     QFETCH(QString, value);
     QFETCH(QString, error);
-    QObject* control = MailControlHost::create(m_owner.get());
-    // 127.0.0.1 port 9 would refuse; a refused Send never gets that far.
+    QObject* control = MailControlHost::create(&m_owner);
     MailControlHost::setMessage(control, "127.0.0.1:9", "");
     control->setProperty(name.toLatin1().constData(), value);
     MailEventLog log(control);
 
     QCOMPARE(MailControlHost::send(control), short(0));
+    // No "Connecting to": a refused message never reaches a server.
     QCOMPARE(log.events, QStringList{QStringLiteral("SendError: ") + error});
     QCOMPARE(control->property("StillExecuting"), QVariant(false));
-}
-
-void TestMailControl::version_isMajorMinorRevision() {
-    QObject* control = MailControlHost::create(m_owner.get());
-    QString version;
-    QVERIFY(QMetaObject::invokeMethod(control, "Version", Q_RETURN_ARG(QString, version)));
-    QCOMPARE(version, QStringLiteral("2.0.11"));
 }
 
 void TestMailControl::size_staysFixedInTwips() {
     QWidget form;
     auto* control = qobject_cast<QWidget*>(MailControlHost::create(&form));
-    QVERIFY(control);
-    QCOMPARE(control->parentWidget(), &form);
+    QVERIFY(control && control->parentWidget() == &form);
     const QSize expected(qRound(375.0 * control->logicalDpiX() / 1440),
                          qRound(330.0 * control->logicalDpiY() / 1440));
-    QCOMPARE(control->size(), expected);
     control->resize(300, 200);
-    control->setGeometry(5, 5, 10, 10);
     QCOMPARE(control->size(), expected);
 }
 
 void TestMailControl::aboutBox_showsItsElementsModally() {
-    QObject* control = MailControlHost::create(m_owner.get());
-    QVariantMap seen;
+    QObject* control = MailControlHost::create(&m_owner);
+    QStringList seen;
     QTimer::singleShot(0, this, [&seen] {
         QWidget* box = QApplication::activeModalWidget();
         if (!box)
             return;
-        seen["caption"] = box->windowTitle();
-        for (const char* name :
-             {"lblTitle", "lblVersion", "lblDescription_0", "lblDescription_1"}) {
-            if (auto* label = box->findChild<QLabel*>(QLatin1String(name)))
-                seen[name] = label->text();
-        }
-        auto* icon = box->findChild<QLabel*>(QStringLiteral("picIcon"));
-        seen["icon"] = icon && !icon->pixmap().isNull();
-        if (auto* ok = box->findChild<QPushButton*>(QStringLiteral("cmdOK"))) {
-            seen["ok"] = ok->text();
-            ok->click();
-        }
+        seen << box->windowTitle();
+        for (const char* name : {"lblTitle", "lblVersion", "lblDescription_0"})
+            seen << box->findChild<QLabel*>(QLatin1String(name))->text();
+        QVERIFY(!box->findChild<QLabel*>(QStringLiteral("picIcon"))->pixmap().isNull());
+        box->findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
     });
     QVERIFY(QMetaObject::invokeMethod(control, "ShowAboutBox"));
-
-    const QString title = seen.value("lblTitle").toString();
-    QVERIFY(!title.isEmpty());
-    QCOMPARE(seen.value("caption").toString(), QStringLiteral("About ") + title);
-    QCOMPARE(seen.value("lblVersion").toString(), QStringLiteral("Version 2.0.11"));
-    QCOMPARE(seen.value("lblDescription_0").toString(),
-             QStringLiteral("SMTP ActiveX control written for IP Orvex Monitor."));
-    QVERIFY(seen.value("lblDescription_1").toString().contains(u'@'));
-    QCOMPARE(seen.value("icon"), QVariant(true));
-    QCOMPARE(seen.value("ok").toString(), QStringLiteral("OK"));
+    QCOMPARE(seen, (QStringList{"About Orvex SMTP Control", "Orvex SMTP Control", "Version 2.0.11",
+                                "SMTP ActiveX control written for IP Orvex Monitor."}));
 }
 
 ORVEX_TEST_MAIN(TestMailControl)

@@ -1,5 +1,4 @@
 #include "platform/ComponentLoader.h"
-#include "platform/ComponentPropertyBag.h"
 #include "platform/ComponentRegistry.h"
 #include "TestMain.h"
 
@@ -32,7 +31,6 @@ private slots:
     void create_failure_saysWhy_data();
     void create_failure_saysWhy();
     void canUnloadNow_onlyWithoutLiveInstances();
-    void propertyBag_leavesOutDefaults();
 
 private:
     ComponentRegistry m_registry;
@@ -126,19 +124,6 @@ void TestComponentLoader::canUnloadNow_onlyWithoutLiveInstances() {
     owner.reset();
     QVERIFY(control.isNull());
     QCOMPARE(callEntry("DllCanUnloadNow"), 0);
-}
-
-void TestComponentLoader::propertyBag_leavesOutDefaults() {
-    ComponentPropertyBag bag;
-    bag.WriteProperty(QStringLiteral("MailBody"), QStringLiteral("text"), QString());
-    bag.WriteProperty(QStringLiteral("MailTimeOut"), 10000, 10000);
-    bag.WriteProperty(QStringLiteral("MailToName"), QString(), QString());
-    QCOMPARE(bag.entries().size(), 1);
-    QCOMPARE(bag.ReadProperty(QStringLiteral("mailbody"), QString()), QVariant("text"));
-    QCOMPARE(bag.ReadProperty(QStringLiteral("MailTimeOut"), 10000), QVariant(10000));
-    // Writing the default again removes an earlier value.
-    bag.WriteProperty(QStringLiteral("MailBody"), QString(), QString());
-    QVERIFY(bag.entries().isEmpty());
 }
 
 ORVEX_TEST_MAIN(TestComponentLoader)
