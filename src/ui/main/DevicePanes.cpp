@@ -200,6 +200,7 @@ void DevicePanes::showNode(QTreeWidgetItem* node) {
 
 bool DevicePanes::Check_TVIcons() {
     FrozenUpdates frozen(m_tree);
+    m_tree.deferLayout();
     return trapErrors(m_context, "Check_TVIcons", [&] {
         int problems = 0;
         Database::Transaction transaction(m_db);

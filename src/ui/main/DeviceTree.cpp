@@ -106,6 +106,7 @@ void DeviceTree::selectNode(QTreeWidgetItem* item) {
 }
 
 void DeviceTree::setAllExpanded(bool expanded) {
+    deferLayout();
     for (QTreeWidgetItem* item : std::as_const(m_nodes)) {
         if (item != root())
             item->setExpanded(expanded);

@@ -40,6 +40,9 @@ public:
 
     QTreeWidgetItem* selectedNode() const;
     void selectNode(QTreeWidgetItem* node);
+    // Until the event loop next runs, expanding and collapsing only record the new state and
+    // the view lays itself out once, instead of once per node.
+    void deferLayout() { scheduleDelayedItemsLayout(); }
     // Every node but the root expanded or collapsed.
     void setAllExpanded(bool expanded);
 

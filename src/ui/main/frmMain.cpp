@@ -724,6 +724,9 @@ void frmMain::setTextAtEnd(const QString& text) {
 void frmMain::tvTreeView_NodeClick(QTreeWidgetItem* node) {
     showListTab();
     m_list->clearAll();
+    // A click has selected the node already; a call from elsewhere selects it here.
+    if (node && m_tree->selectedNode() != node)
+        m_tree->selectNode(node);
     m_panes->showNode(node);
 }
 

@@ -1,0 +1,44 @@
+#include "ui/main/MainStartup.h"
+
+#include "app/AppContext.h"
+#include "app/AppInfo.h"
+#include "app/EventPause.h"
+#include "report/frmSplash.h"
+#include "ui/main/frmMain.h"
+
+#include <QTimer>
+
+MainStartup::MainStartup(AppContext& context, Database& monitorDB, frmSplash* splash)
+    : m_context(context)
+    , m_monitorDB(monitorDB)
+    , m_splash(splash) {}
+
+void MainStartup::setSplashLabel(const QString& text) {
+    if (m_splash)
+        m_splash->setProgress(text);
+    EventPause::letEventsRun();
+}
+
+std::unique_ptr<frmMain> MainStartup::createMainForm() {
+    return std::make_unique<frmMain>(m_context, m_monitorDB,
+                                     [this](const QString& text) { setSplashLabel(text); });
+}
+
+void MainStartup::show(frmMain& mainForm) {
+    mainForm.Form_Load();
+    mainForm.setWindowTitle(AppInfo::Title + QStringLiteral(" - ") +
+                            Paths::fileNamePart(m_context.state().DatabasePath));
+    if (m_splash)
+        m_splash->close();
+    SettingsCatalogue& catalogue = m_context.catalogue();
+    mainForm.placeWindow(catalogue.mainGeometry(Key::MainLeft, 1000),
+                         catalogue.mainGeometry(Key::MainTop, 1000),
+                         catalogue.mainGeometry(Key::MainWidth, 6500),
+                         catalogue.mainGeometry(Key::MainHeight, 6500));
+    m_context.state().StartupComplete = 1;
+    mainForm.show();
+    if (catalogue.autoStart()) {
+        EventPause::letEventsRun();
+        QTimer::singleShot(1000, &mainForm, &frmMain::Monitor_Initialize);
+    }
+}

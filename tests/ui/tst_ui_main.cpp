@@ -1,0 +1,768 @@
+#include "app/AppInfo.h"
+#include "store/Database.h"
+#include "TestContext.h"
+#include "TestMain.h"
+#include "ui/main/DetailList.h"
+#include "ui/main/DevicePanes.h"
+#include "ui/main/DeviceTree.h"
+#include "ui/main/frmMain.h"
+#include "ui/main/MainImages.h"
+#include "ui/main/TrayIcon.h"
+
+#include <QAction>
+#include <QFile>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QToolBar>
+#include <QTreeView>
+
+namespace {
+
+const QString CRLF = QStringLiteral("\r\n");
+
+struct Item {
+    QString port;
+    QString type;
+};
+
+void addDevice(Database& db, const QString& device, const QString& alias,
+               const QString& description, const QList<Item>& items) {
+    db.execute({"Insert into Devices (Device, Device_Alias, Device_Description) values (?, ?, ?)",
+                {device, alias, description}});
+    for (const Item& item : items)
+        db.execute({"Insert into Main_Data (Device, Port, Port_Type, Port_Description) "
+                    "values (?, ?, ?, ?)",
+                    {device, item.port, item.type, item.type + " check"}});
+}
+
+void setItem(Database& db, const QString& device, const QString& port, const QString& assignments,
+             const QVariantList& values) {
+    QVariantList params = values;
+    params << device << port;
+    db.execute({"Update Main_Data set " + assignments + " where Device = ? and Port = ?", params});
+}
+
+int countRows(Database& db, const QString& sql, const QVariantList& params = {}) {
+    return db.openRecordset({sql, params}).count();
+}
+
+QString storedDeviceStatus(Database& db, const QString& device) {
+    return db.openRecordset({"Select * from Devices where Device = ?", {device}})
+        .text("Device_Status");
+}
+
+// A window on a database of three devices: 10.0.0.5 (alias web) with Ping, 25 and 80;
+// mail.example with Ping and 110; printer without items.
+struct Fixture {
+    Fixture() {
+        const QString path = t.programFile("OrvexMonitor.mdb");
+        Database::create(path);
+        db.open(path);
+        addDevice(db, "10.0.0.5", "web", "Web server",
+                  {{"25", "Port"}, {"80", "Port"}, {"Ping", "Ping"}});
+        addDevice(db, "mail.example", "", "Mail", {{"110", "Port"}, {"Ping", "Ping"}});
+        addDevice(db, "printer", "", "Printer", {});
+        setItem(db, "10.0.0.5", "80", "Connect = ?, Error = ?, Count = ?", {3, 1, 2});
+        window = std::make_unique<frmMain>(*t, db);
+    }
+
+    frmMain& w() { return *window; }
+    DeviceTree& tree() { return w().tvTreeView(); }
+    DetailList& list() { return w().lvListView(); }
+    QTreeWidgetItem* node(const QString& key) { return tree().node(key); }
+    void select(const QString& key) { tree().selectNode(node(key)); }
+    QString storedViewMode() { return t->settings().GetSetting("Settings", "ViewMode", "unset"); }
+
+    TestContext t;
+    Database db;
+    std::unique_ptr<frmMain> window;
+};
+
+QStringList captions(const DetailList& list) {
+    QStringList result;
+    for (const DetailColumn& c : list.model().columns())
+        result << c.caption;
+    return result;
+}
+
+QStringList rowTexts(const DetailList& list, int row) {
+    QStringList result;
+    for (int c = 0; c < list.model().columnCount(); ++c)
+        result << list.model().cell(row, c);
+    return result;
+}
+
+} // namespace
+
+class UiMainTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void loadData_buildsTreeAndResetsCounters();
+    void loadData_emptyDatabase_rootOnly();
+    void lists_forRootDeviceAndItem();
+    void nodeClick_selectsStatusTabAndFillsList();
+    void listClicks_selectTreeNodeAndDoubleClickRefills();
+    void listDoubleClick_withoutRow_suggests();
+    void columnClick_flipsOrderEveryTime();
+    void checkTVIcons_data();
+    void checkTVIcons();
+    void checkTVIcons_trayFollowsProblemCount();
+    void monitoringStates_data();
+    void monitoringStates();
+    void treeMenu_data();
+    void treeMenu();
+    void deleteDevice_yesRemovesExactlyItsRows();
+    void deletePort_yesRemovesExactlyItsRow();
+    void deletes_noChangesNothing();
+    void refresh_duringCheckDoesNothing();
+    void viewMode_entryPoints_data();
+    void viewMode_entryPoints();
+    void viewMode_viewsButtonCyclesAndStores();
+    void viewMode_invalidStoredFallsBack();
+    void expandCollapse_leavesRootAlone();
+    void layout_barsAndWidthFloor();
+    void splitterDrag_clampsAndLaysOut();
+    void logFile_missingShowsMessageExistingOpens();
+    void documents_openFromProgramFolder();
+    void messageWindow_keepsCrlfText();
+    void close_noKeepsEverything();
+    void close_yesSavesGeometryAndViewMode();
+    void close_minimisedKeepsStoredGeometry();
+    void selectedKey_setWhileDialogRunsAndClearedAfter();
+};
+
+void UiMainTest::loadData_buildsTreeAndResetsCounters() {
+    Fixture f;
+    QTreeWidgetItem* root = f.tree().root();
+    QVERIFY(root);
+    QCOMPARE(root->text(0), QString("Monitored Devices"));
+    QCOMPARE(root->childCount(), 3);
+    QVERIFY(root->isExpanded());
+    QCOMPARE(f.tree().selectedNode(), root);
+    // Sorted by device; the alias stands in for the name but the key is the name.
+    QCOMPARE(root->child(0)->text(0), QString("web"));
+    QCOMPARE(DeviceTree::keyOf(root->child(0)), QString("10.0.0.5"));
+    QCOMPARE(root->child(1)->text(0), QString("mail.example"));
+    QCOMPARE(DeviceTree::imageOf(root->child(0)), MainImages::DeviceHealthy);
+    QTreeWidgetItem* port80 = f.node("10.0.0.5:80");
+    QVERIFY(port80);
+    QCOMPARE(port80->text(0), QString("Port:80"));
+    QCOMPARE(DeviceTree::imageOf(port80), MainImages::ItemHealthy);
+    QCOMPARE(f.node("10.0.0.5:Ping")->text(0), QString("Ping:Ping"));
+    QCOMPARE(f.node("printer")->childCount(), 0);
+    QCOMPARE(countRows(f.db, "Select * from Main_Data where Count <> 0 or Connect <> 0"), 0);
+    QCOMPARE(countRows(f.db, "Select * from Devices where Device_Status = 'Not Checked'"), 3);
+}
+
+void UiMainTest::loadData_emptyDatabase_rootOnly() {
+    TestContext t;
+    Database db;
+    Database::create(t.programFile("empty.mdb"));
+    db.open(t.programFile("empty.mdb"));
+    frmMain w(*t, db);
+    QCOMPARE(w.tvTreeView().nodeCount(), 1);
+    QCOMPARE(captions(w.lvListView()), QStringList({"Name", "Type", "Description", "Status"}));
+    QCOMPARE(w.lvListView().model().rowCount(), 0);
+}
+
+void UiMainTest::lists_forRootDeviceAndItem() {
+    Fixture f;
+    QCOMPARE(f.list().model().rowCount(), 3);
+    QCOMPARE(rowTexts(f.list(), 0), QStringList({"web", "Device", "Web server", "Not Checked"}));
+    QCOMPARE(f.list().model().rows().at(0).key, QString("10.0.0.5"));
+
+    setItem(f.db, "10.0.0.5", "80", "Connect = ?, Error = ?, Status = ?, Failed_On = ?",
+            {3, 1, "Failed", "02/03/2026 10:00:00"});
+    setItem(f.db, "10.0.0.5", "Ping",
+            "Connect = ?, Error = ?, Ping_Min = ?, Ping_Max = ?, "
+            "Ping_Average = ?",
+            {10, 2, 15, 120, 41});
+    f.select("10.0.0.5");
+    f.w().panes().Update_Ports();
+    QCOMPARE(captions(f.list()),
+             QStringList({"Name", "Type", "Description", "Status", "Last Error", "Summary"}));
+    QCOMPARE(f.list().model().rowCount(), 4);
+    QCOMPARE(rowTexts(f.list(), 0),
+             QStringList({"web", "Device", "Web server", "Not Checked", "", ""}));
+    QCOMPARE(rowTexts(f.list(), 1),
+             QStringList({"Port:25", "Port", "Port check", "Not Checked", "N/A", "0/0 (0.00%)"}));
+    QCOMPARE(rowTexts(f.list(), 2),
+             QStringList({"Port:80", "Port", "Port check", "Failed since 02/03/2026 10:00:00",
+                          "N/A", "3/4 (75.00%)"}));
+    QCOMPARE(f.list().model().cell(3, 5), QString("10/12 (83.33%) 15 min/120 max/41 average"));
+
+    f.select("10.0.0.5:80");
+    f.w().panes().Update_Port();
+    QCOMPARE(f.list().model().rowCount(), 1);
+    QCOMPARE(f.list().model().rows().at(0).key, QString("10.0.0.5:80"));
+    QCOMPARE(f.list().model().cell(0, 5), QString("3/4 (75.00%)"));
+}
+
+void UiMainTest::nodeClick_selectsStatusTabAndFillsList() {
+    Fixture f;
+    f.w().TabStrip1_Click(2);
+    QCOMPARE(f.w().selectedTab(), 2);
+    f.w().tvTreeView_NodeClick(f.node("mail.example"));
+    QCOMPARE(f.w().selectedTab(), 1);
+    QVERIFY(!f.list().isHidden());
+    QVERIFY(f.w().txtMessageWindow().isHidden());
+    QCOMPARE(DeviceTree::keyOf(f.tree().selectedNode()), QString("mail.example"));
+    QCOMPARE(f.list().model().rowCount(), 3); // the device and its two items
+    f.w().tvTreeView_NodeClick(f.node("mail.example:110"));
+    QCOMPARE(f.list().model().rowCount(), 1);
+    QCOMPARE(f.list().model().rows().at(0).text, QString("Port:110"));
+}
+
+void UiMainTest::listClicks_selectTreeNodeAndDoubleClickRefills() {
+    Fixture f;
+    f.w().lvListView_ItemClick("mail.example");
+    QCOMPARE(DeviceTree::keyOf(f.tree().selectedNode()), QString("mail.example"));
+    QCOMPARE(f.list().model().rowCount(), 3); // the click alone does not refill
+    f.list().selectRow(1);
+    f.w().lvListView_DblClick();
+    QCOMPARE(f.list().model().rows().at(0).key, QString("mail.example"));
+    QCOMPARE(f.list().model().rowCount(), 3);
+
+    f.list().selectRow(1);
+    f.w().lvListView_ItemClick(f.list().selectedKey());
+    f.w().lvListView_DblClick();
+    QCOMPARE(f.list().model().rowCount(), 1);
+    QCOMPARE(f.list().model().rows().at(0).key, QString("mail.example:110"));
+    QVERIFY(f.t.assistant.spoken.isEmpty());
+}
+
+void UiMainTest::listDoubleClick_withoutRow_suggests() {
+    Fixture f;
+    f.w().lvListView_DblClick();
+    QCOMPARE(f.t.assistant.spoken.size(), 1);
+    QCOMPARE(f.t.assistant.spoken.at(0).text,
+             QString("Right-click on 'Monitored Devices' to add a device."));
+    QCOMPARE(f.t.assistant.spoken.at(0).animation, QString("Suggest"));
+    QCOMPARE(f.t.assistant.spoken.at(0).stayInPlace, false);
+    QCOMPARE(f.t->state().SpeechText, f.t.assistant.spoken.at(0).text);
+    QCOMPARE(f.list().model().rowCount(), 3);
+}
+
+void UiMainTest::columnClick_flipsOrderEveryTime() {
+    Fixture f;
+    const auto names = [&] {
+        QStringList n;
+        for (int r = 0; r < f.list().model().rowCount(); ++r)
+            n << f.list().model().cell(r, 0);
+        return n;
+    };
+    f.list().sortByColumnClick(0);
+    QCOMPARE(names(), QStringList({"web", "printer", "mail.example"}));
+    QCOMPARE(f.list().sortOrder(), Qt::DescendingOrder);
+    f.list().sortByColumnClick(2); // another column: the order still flips
+    QCOMPARE(f.list().sortOrder(), Qt::AscendingOrder);
+    QCOMPARE(names(), QStringList({"mail.example", "printer", "web"})); // Mail, Printer, Web server
+    f.list().sortByColumnClick(2);
+    QCOMPARE(names(), QStringList({"web", "printer", "mail.example"}));
+    // A refill keeps the list sorted.
+    f.w().mnuViewRefresh_Click();
+    QCOMPARE(names(), QStringList({"web", "printer", "mail.example"}));
+}
+
+void UiMainTest::checkTVIcons_data() {
+    QTest::addColumn<QList<int>>("counters"); // for the items 25, 80 and Ping of 10.0.0.5
+    QTest::addColumn<QString>("storedStatus");
+    QTest::addColumn<int>("deviceImage");
+    QTest::addColumn<QString>("deviceStatus");
+    QTest::addColumn<QList<int>>("itemImages");
+    QTest::addColumn<int>("problems");
+    QTest::addColumn<bool>("expanded");
+
+    QTest::newRow("mixed 0, -2, 3") << QList<int>{0, -2, 3} << "Not Checked" << 4
+                                    << "Problems Detected" << QList<int>{5, 6, 7} << 1 << true;
+    QTest::newRow("failing first") << QList<int>{3, 0, -2} << "Not Checked" << 4
+                                   << "Problems Detected" << QList<int>{7, 5, 6} << 1 << true;
+    QTest::newRow("two failing") << QList<int>{1, 5, 0} << "OK" << 4 << "Problems Detected"
+                                 << QList<int>{7, 7, 5} << 2 << true;
+    QTest::newRow("recovered over healthy")
+        << QList<int>{0, -1, 0} << "OK" << 3 << "Recovered" << QList<int>{5, 6, 5} << 0 << true;
+    QTest::newRow("all healthy") << QList<int>{0, 0, 0} << "Problems Detected" << 2 << "OK"
+                                 << QList<int>{5, 5, 5} << 0 << false;
+    QTest::newRow("healthy again keeps Recovered text")
+        << QList<int>{0, 0, 0} << "Recovered" << 2 << "Recovered" << QList<int>{5, 5, 5} << 0
+        << false;
+}
+
+void UiMainTest::checkTVIcons() {
+    QFETCH(QList<int>, counters);
+    QFETCH(QString, storedStatus);
+    QFETCH(int, deviceImage);
+    QFETCH(QString, deviceStatus);
+    QFETCH(QList<int>, itemImages);
+    QFETCH(int, problems);
+    QFETCH(bool, expanded);
+
+    Fixture f;
+    const QStringList ports{"25", "80", "Ping"};
+    for (int i = 0; i < ports.size(); ++i)
+        setItem(f.db, "10.0.0.5", ports.at(i), "Count = ?", {counters.at(i)});
+    f.db.execute({"Update Devices set Device_Status = ?", {storedStatus}});
+    f.node("10.0.0.5")->setExpanded(!expanded);
+
+    f.w().Check_TVIcons();
+
+    QTreeWidgetItem* device = f.node("10.0.0.5");
+    QCOMPARE(DeviceTree::imageOf(device), deviceImage);
+    QCOMPARE(storedDeviceStatus(f.db, "10.0.0.5"), deviceStatus);
+    for (int i = 0; i < ports.size(); ++i)
+        QCOMPARE(DeviceTree::imageOf(f.node("10.0.0.5:" + ports.at(i))), itemImages.at(i));
+    QCOMPARE(device->isExpanded(), expanded);
+    QCOMPARE(f.w().panes().problemCount(), problems);
+    // A device without items keeps its picture and its status.
+    QCOMPARE(DeviceTree::imageOf(f.node("printer")), MainImages::DeviceHealthy);
+    QCOMPARE(storedDeviceStatus(f.db, "printer"), storedStatus);
+}
+
+void UiMainTest::checkTVIcons_trayFollowsProblemCount() {
+    Fixture f;
+    f.w().Form_Load();
+    QCOMPARE(f.w().tray().picture(), MainImages::TrayIdle);
+    QCOMPARE(f.w().tray().tip(), AppInfo::Title + " - Monitoring OFF.");
+    QVERIFY(f.w().tray().isInTray());
+
+    setItem(f.db, "10.0.0.5", "80", "Count = ?", {2});
+    setItem(f.db, "mail.example", "Ping", "Count = ?", {1});
+    f.w().Check_TVIcons();
+    QCOMPARE(f.w().tray().picture(), MainImages::TrayProblems);
+    QCOMPARE(f.w().tray().tip(), AppInfo::Title + " - 2 problems detected.");
+
+    f.db.execute({"Update Main_Data set Count = 0", {}});
+    f.w().Check_TVIcons();
+    QCOMPARE(f.w().tray().picture(), MainImages::TrayIdle);
+    QCOMPARE(f.w().tray().tip(), AppInfo::Title + " - 0 problems detected.");
+}
+
+using State = frmMain::MonitoringState;
+Q_DECLARE_METATYPE(frmMain::MonitoringState)
+
+void UiMainTest::monitoringStates_data() {
+    QTest::addColumn<State>("state");
+    QTest::addColumn<bool>("monitorPressed");
+    QTest::addColumn<bool>("stopPressed");
+    QTest::addColumn<bool>("stopEnabled");
+    QTest::addColumn<bool>("fileCommands");
+    QTest::addColumn<bool>("onEnabled");
+    QTest::addColumn<bool>("offEnabled");
+    QTest::addColumn<QString>("panel2");
+    QTest::addColumn<QString>("tip"); // empty: left as the last cycle left it
+
+    QTest::newRow("off") << State::Off << false << true << true << true << true << false
+                         << "Monitoring is off." << AppInfo::Title + " - Monitoring OFF.";
+    QTest::newRow("on, waiting") << State::Waiting << true << false << true << false << false
+                                 << true << "Monitoring is on." << QString();
+    QTest::newRow("check in progress")
+        << State::Checking << true << false << false << false << false << false
+        << "Monitoring is on." << AppInfo::Title + " - Check In Progress.";
+}
+
+void UiMainTest::monitoringStates() {
+    QFETCH(State, state);
+    QFETCH(bool, monitorPressed);
+    QFETCH(bool, stopPressed);
+    QFETCH(bool, stopEnabled);
+    QFETCH(bool, fileCommands);
+    QFETCH(bool, onEnabled);
+    QFETCH(bool, offEnabled);
+    QFETCH(QString, panel2);
+    QFETCH(QString, tip);
+
+    Fixture f;
+    f.w().Form_Load();
+    f.w().tray().show(MainImages::TrayProblems, "left by the last cycle");
+    f.w().showMonitoringState(state);
+    QCOMPARE(f.w().action("tbMonitor")->isChecked(), monitorPressed);
+    QCOMPARE(f.w().action("tbStop")->isChecked(), stopPressed);
+    QCOMPARE(f.w().action("tbStop")->isEnabled(), stopEnabled);
+    for (const char* name : {"tbNew", "tbOpen", "mnuFileNew", "mnuFileSaveAs", "mnuFileOpen"})
+        QCOMPARE(f.w().action(name)->isEnabled(), fileCommands);
+    QCOMPARE(f.w().menu("mnuDatabase")->isEnabled(), fileCommands);
+    for (const char* name : {"mnuMonitoringOn", "mnuSysTrayMonitoringOn"}) {
+        QCOMPARE(f.w().action(name)->isEnabled(), onEnabled);
+        QCOMPARE(f.w().action(name)->isChecked(), !onEnabled);
+    }
+    for (const char* name : {"mnuMonitoringOff", "mnuSysTrayMonitoringOff"}) {
+        QCOMPARE(f.w().action(name)->isEnabled(), offEnabled);
+        QCOMPARE(f.w().action(name)->isChecked(), state == State::Off);
+    }
+    QCOMPARE(f.w().statusPanel(2), panel2);
+    QCOMPARE(f.w().checkInProgress(), state == State::Checking);
+    QCOMPARE(f.w().tray().tip(), tip.isEmpty() ? QString("left by the last cycle") : tip);
+    f.w().showMonitoringState(State::Off); // leaves no busy cursor behind
+}
+
+void UiMainTest::treeMenu_data() {
+    QTest::addColumn<QString>("selected");
+    QTest::addColumn<bool>("monitoring");
+    // Add Device, Modify Device, Delete Device, Modify Ports, Modify Port, Delete Port, Refresh
+    QTest::addColumn<QList<bool>>("enabled");
+
+    const QList<bool> none{false, false, false, false, false, false, false};
+    QTest::newRow("root") << "Root" << false
+                          << QList<bool>{true, false, false, false, false, false, true};
+    QTest::newRow("device") << "10.0.0.5" << false
+                            << QList<bool>{false, true, true, true, false, false, true};
+    QTest::newRow("item") << "10.0.0.5:80" << false
+                          << QList<bool>{false, false, false, false, true, true, true};
+    QTest::newRow("root, monitoring") << "Root" << true << none;
+    QTest::newRow("device, monitoring") << "10.0.0.5" << true << none;
+    QTest::newRow("item, monitoring") << "10.0.0.5:80" << true << none;
+}
+
+void UiMainTest::treeMenu() {
+    QFETCH(QString, selected);
+    QFETCH(bool, monitoring);
+    QFETCH(QList<bool>, enabled);
+
+    Fixture f;
+    f.select(selected);
+    f.t->state().MonitoringOn = monitoring;
+    f.w().prepareTreeMenu();
+    const QStringList items{"mnutvAddDevice", "mnutvModifyDeviceDesc", "mnutvDeleteDevice",
+                            "mnutvAddPort",   "mnutvModifyPortDesc",   "mnutvDeletePort",
+                            "mnutvRefresh"};
+    for (int i = 0; i < items.size(); ++i)
+        QVERIFY2(f.w().action(items.at(i))->isEnabled() == enabled.at(i), qPrintable(items.at(i)));
+}
+
+void UiMainTest::deleteDevice_yesRemovesExactlyItsRows() {
+    Fixture f;
+    f.select("10.0.0.5");
+    f.t.dialogs.answers.enqueue(true);
+    f.w().mnutvDeleteDevice_Click();
+
+    QCOMPARE(f.t.dialogs.questions.size(), 1);
+    QCOMPARE(f.t.dialogs.questions.at(0).text,
+             "You are about to delete web." + CRLF + "Are you sure?");
+    QCOMPARE(f.t.dialogs.questions.at(0).caption, AppInfo::Title);
+    QVERIFY(!f.node("10.0.0.5"));
+    QVERIFY(!f.node("10.0.0.5:80"));
+    QCOMPARE(countRows(f.db, "Select * from Devices where Device = '10.0.0.5'"), 0);
+    QCOMPARE(countRows(f.db, "Select * from Main_Data where Device = '10.0.0.5'"), 0);
+    QCOMPARE(countRows(f.db, "Select * from Devices"), 2);
+    QCOMPARE(countRows(f.db, "Select * from Main_Data"), 2);
+    QCOMPARE(f.list().model().rowCount(), 2);
+    QVERIFY(f.t.end.codes.isEmpty());
+}
+
+void UiMainTest::deletePort_yesRemovesExactlyItsRow() {
+    Fixture f;
+    f.select("10.0.0.5:80");
+    f.t.dialogs.answers.enqueue(true);
+    f.w().mnutvDeletePort_Click();
+
+    QCOMPARE(f.t.dialogs.questions.at(0).text,
+             "You are about to delete port 80 from web." + CRLF + "Are you sure?");
+    QVERIFY(!f.node("10.0.0.5:80"));
+    QVERIFY(f.node("10.0.0.5:25"));
+    QCOMPARE(countRows(f.db, "Select * from Main_Data where Device = '10.0.0.5'"), 2);
+    QCOMPARE(countRows(f.db, "Select * from Main_Data"), 4);
+    QCOMPARE(countRows(f.db, "Select * from Devices"), 3);
+    // The list shows the device and its remaining items.
+    QCOMPARE(f.list().model().rowCount(), 3);
+    QCOMPARE(f.list().model().rows().at(0).key, QString("10.0.0.5"));
+    QVERIFY(f.t.end.codes.isEmpty());
+}
+
+void UiMainTest::deletes_noChangesNothing() {
+    Fixture f;
+    f.select("10.0.0.5");
+    f.w().mnutvDeleteDevice_Click(); // no queued answer: No
+    f.select("10.0.0.5:80");
+    f.w().mnutvDeletePort_Click();
+    QCOMPARE(f.t.dialogs.questions.size(), 2);
+    QVERIFY(f.node("10.0.0.5"));
+    QVERIFY(f.node("10.0.0.5:80"));
+    QCOMPARE(countRows(f.db, "Select * from Devices"), 3);
+    QCOMPARE(countRows(f.db, "Select * from Main_Data"), 5);
+    QCOMPARE(f.list().model().rowCount(), 3);
+}
+
+void UiMainTest::refresh_duringCheckDoesNothing() {
+    Fixture f;
+    f.db.execute({"Update Devices set Device_Description = 'changed'", {}});
+    f.w().showMonitoringState(State::Checking);
+    f.w().mnuViewRefresh_Click();
+    QCOMPARE(f.list().model().cell(0, 2), QString("Web server"));
+    f.w().showMonitoringState(State::Waiting);
+    f.w().mnuViewRefresh_Click();
+    QCOMPARE(f.list().model().cell(0, 2), QString("changed"));
+    f.w().showMonitoringState(State::Off);
+}
+
+void UiMainTest::viewMode_entryPoints_data() {
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<bool>("showsListTab");
+
+    for (int mode = 0; mode < 4; ++mode) {
+        QTest::addRow("View menu %d", mode) << "menu" << mode << true;
+        QTest::addRow("list pop-up %d", mode) << "popup" << mode << false;
+    }
+    QTest::newRow("toolbar View Large Icons") << "View Large Icons" << 0 << true;
+    QTest::newRow("toolbar View Small Icons") << "View Small Icons" << 1 << true;
+    QTest::newRow("toolbar View List") << "View List" << 2 << true;
+    QTest::newRow("toolbar View Details") << "View Details" << 3 << true;
+}
+
+void UiMainTest::viewMode_entryPoints() {
+    QFETCH(QString, entry);
+    QFETCH(int, mode);
+    QFETCH(bool, showsListTab);
+
+    Fixture f;
+    f.w().setViewMode(mode == 2 ? 1 : 2); // start elsewhere
+    f.w().TabStrip1_Click(2);
+    if (entry == "menu")
+        f.w().mnuListViewMode_Click(mode);
+    else if (entry == "popup")
+        f.w().mnulvRightClickMode_Click(mode);
+    else
+        f.w().tbToolBar_ButtonMenuClick(entry);
+
+    QCOMPARE(f.list().view(), mode);
+    QCOMPARE(f.storedViewMode(), QString::number(mode));
+    QCOMPARE(f.w().selectedTab(), showsListTab ? 1 : 2);
+    for (int i = 0; i < 4; ++i) {
+        QCOMPARE(f.w().action(QString("mnuListViewMode(%1)").arg(i))->isChecked(), i == mode);
+        QCOMPARE(f.w().action(QString("mnulvRightClickMode(%1)").arg(i))->isChecked(), i == mode);
+    }
+    // The next window starts in the stored mode.
+    f.window.reset();
+    frmMain next(*f.t, f.db);
+    next.Form_Paint();
+    QCOMPARE(next.lvListView().view(), mode);
+}
+
+void UiMainTest::viewMode_viewsButtonCyclesAndStores() {
+    Fixture f;
+    f.w().setViewMode(2);
+    QStringList stored;
+    for (int i = 0; i < 4; ++i) {
+        f.w().tbToolBar_ButtonClick("Views");
+        stored << f.storedViewMode();
+    }
+    QCOMPARE(stored, QStringList({"3", "0", "1", "2"}));
+    QCOMPARE(f.list().view(), 2);
+}
+
+void UiMainTest::viewMode_invalidStoredFallsBack() {
+    Fixture f;
+    f.t->settings().SaveSetting("Settings", "ViewMode", "3");
+    f.w().Form_Paint();
+    QCOMPARE(f.list().view(), 3);
+    QVERIFY(f.w().action("mnuListViewMode(3)")->isChecked());
+    f.t->settings().SaveSetting("Settings", "ViewMode", "9");
+    f.w().Form_Paint();
+    QCOMPARE(f.list().view(), 0);
+    QVERIFY(f.w().action("mnuListViewMode(0)")->isChecked());
+    QVERIFY(!f.w().action("mnuListViewMode(3)")->isChecked());
+}
+
+void UiMainTest::expandCollapse_leavesRootAlone() {
+    Fixture f;
+    f.w().show();
+    QTreeWidgetItem* root = f.tree().root();
+    const auto devicesExpanded = [&](bool expanded) {
+        for (QTreeWidgetItem* d : f.tree().deviceNodes()) {
+            if (d->isExpanded() != expanded)
+                return false;
+        }
+        return true;
+    };
+    QVERIFY(devicesExpanded(false));
+    f.w().tbToolBar_ButtonClick("Node"); // the first press expands everything
+    QVERIFY(devicesExpanded(true));
+    QVERIFY(root->isExpanded());
+    f.w().tbToolBar_ButtonMenuClick("Collapse Nodes");
+    QVERIFY(devicesExpanded(false));
+    QVERIFY(root->isExpanded());
+    f.w().tbToolBar_ButtonMenuClick("Expand Nodes");
+    QVERIFY(devicesExpanded(true));
+    // The drop-down items leave the button's own toggle where it was: the next press collapses.
+    f.w().tbToolBar_ButtonClick("Node");
+    QVERIFY(devicesExpanded(false));
+    root->setExpanded(false);
+    f.w().tbToolBar_ButtonClick("Node");
+    QVERIFY(!root->isExpanded());
+    QVERIFY(devicesExpanded(true));
+}
+
+void UiMainTest::layout_barsAndWidthFloor() {
+    Fixture f;
+    f.t->state().StartupComplete = 1;
+    f.w().placeWindow(1000, 1000, 9000, 7000);
+    f.w().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f.w()));
+    const int treeTop = f.tree().y();
+    const int treeHeight = f.tree().height();
+    const MainLayout::Frame frame = f.w().layoutFrame();
+
+    f.w().action("mnuViewToolbar")->trigger();
+    QVERIFY(!f.w().action("mnuViewToolbar")->isChecked());
+    QCOMPARE(f.tree().y(), treeTop - qRound(frame.toolbarHeight / f.w().twipsPerPixel()));
+    f.w().action("mnuViewStatusBar")->trigger();
+    QVERIFY(!f.w().action("mnuViewStatusBar")->isChecked());
+    QVERIFY(f.tree().height() > treeHeight);
+    f.w().action("mnuViewToolbar")->trigger();
+    f.w().action("mnuViewStatusBar")->trigger();
+    QCOMPARE(f.tree().y(), treeTop);
+    QCOMPARE(f.tree().height(), treeHeight);
+
+    const int floor = qRound(3000 / f.w().twipsPerPixel());
+    f.w().resize(floor / 2, f.w().height());
+    QTRY_COMPARE(f.w().width(), floor);
+}
+
+void UiMainTest::splitterDrag_clampsAndLaysOut() {
+    Fixture f;
+    f.t->state().StartupComplete = 1;
+    f.w().placeWindow(1000, 1000, 9000, 7000);
+    f.w().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f.w()));
+    const double tpp = f.w().twipsPerPixel();
+    const float width = f.w().layoutFrame().windowWidth;
+    QCOMPARE(f.w().splitterLeft(), 2500.f);
+
+    // Nothing moves without a press first.
+    f.w().imgSplitter_MouseMove(1000);
+    QVERIFY(!f.w().splitterBarVisible());
+
+    f.w().imgSplitter_MouseDown();
+    QVERIFY(f.w().splitterBarVisible());
+    f.w().imgSplitter_MouseMove(-2300); // 200 from the left edge
+    QVERIFY(qAbs(f.w().splitterBarLeft() - 1500) <= tpp);
+    QCOMPARE(f.tree().width(), qRound(2500 / tpp)); // the panes wait for the release
+    f.w().imgSplitter_MouseUp();
+    QVERIFY(!f.w().splitterBarVisible());
+    QVERIFY(qAbs(f.w().splitterLeft() - 1500) <= tpp);
+    QCOMPARE(f.tree().width(), qRound(f.w().splitterLeft() / tpp));
+
+    f.w().imgSplitter_MouseDown();
+    f.w().imgSplitter_MouseMove(width); // far past the right edge
+    f.w().imgSplitter_MouseUp();
+    QVERIFY(qAbs(f.w().splitterLeft() - (width - 1500)) <= 2 * tpp);
+}
+
+void UiMainTest::logFile_missingShowsMessageExistingOpens() {
+    Fixture f;
+    const QString log = f.t.programFile("activity.txt");
+    f.t->settings().SaveSetting("Options", "LogFile", log);
+    f.w().mnuViewLog_Click();
+    QCOMPARE(f.t.dialogs.messages.size(), 1);
+    QCOMPARE(f.t.dialogs.messages.at(0).text,
+             "The Log Files you specified does not exist or is corrupt ." + CRLF +
+                 "Please re-define a log file from the options menu.");
+    QCOMPARE(f.t.dialogs.messages.at(0).icon, MessageIcon::Information);
+    QVERIFY(f.t.shell.opened.isEmpty());
+
+    QFile file(log);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    f.w().mnuViewLog_Click();
+    QCOMPARE(f.t.shell.opened, QStringList({"file://" + log}));
+    QCOMPARE(f.t.dialogs.messages.size(), 1);
+}
+
+void UiMainTest::documents_openFromProgramFolder() {
+    Fixture f;
+    f.w().action("mnuAboutIssues")->trigger();
+    f.w().action("mnuAboutReadme")->trigger();
+    f.w().action("mnuAboutHalvikWebSite")->trigger();
+    QCOMPARE(f.t.shell.opened,
+             QStringList({"file://" + f.t.programFile("issues.txt"),
+                          "file://" + f.t.programFile("readme.txt"), AppInfo::WebSite}));
+}
+
+void UiMainTest::messageWindow_keepsCrlfText() {
+    Fixture f;
+    f.t->settings().SaveSetting("Options", "LogFailures", "0");
+    f.t->log().WriteLog("first", "Message");
+    f.t->log().WriteLog("second", "Failure");
+    QCOMPARE(&f.t->messageWindow(), static_cast<MessageWindow*>(&f.w()));
+    const QStringList lines = f.w().text().split(CRLF);
+    QCOMPARE(lines.size(), 3);
+    QVERIFY(lines.at(0).endsWith(" Message...first"));
+    QVERIFY(lines.at(1).endsWith(" Failure...second"));
+    QCOMPARE(lines.at(2), QString());
+    QCOMPARE(f.w().txtMessageWindow().toPlainText(), lines.at(0) + "\n" + lines.at(1));
+}
+
+void UiMainTest::close_noKeepsEverything() {
+    Fixture f;
+    f.t->state().StartupComplete = 1;
+    f.w().Form_Load();
+    f.w().show();
+    f.w().showMonitoringState(State::Waiting);
+    f.t->state().MonitoringOn = true;
+    QVERIFY(!f.w().close());
+    QCOMPARE(f.t.dialogs.questions.size(), 1);
+    QCOMPARE(f.t.dialogs.questions.at(0).text,
+             QString("You are about to exit the program.  Are you sure?"));
+    QVERIFY(f.w().isVisible());
+    QVERIFY(f.w().tray().isInTray());
+    QVERIFY(f.t->state().MonitoringOn);
+    QCOMPARE(f.w().statusPanel(2), QString("Monitoring is on."));
+    QCOMPARE(f.t->settings().GetSetting("Settings", "MainWidth", "unset"), QString("unset"));
+    QVERIFY(f.t.end.codes.isEmpty());
+}
+
+void UiMainTest::close_yesSavesGeometryAndViewMode() {
+    Fixture f;
+    f.t->state().StartupComplete = 1;
+    f.w().Form_Load();
+    f.w().placeWindow(1500, 1200, 9000, 7500);
+    f.w().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f.w()));
+    f.w().setViewMode(3);
+    f.t->settings().SaveSetting("Settings", "ViewMode", "1"); // the close writes the list's mode
+    QSignalSpy unloading(&f.w(), &frmMain::unloading);
+    f.t.dialogs.answers.enqueue(true);
+    QVERIFY(f.w().close());
+    QCOMPARE(unloading.size(), 1);
+    QVERIFY(!f.w().tray().isInTray());
+    QCOMPARE(f.t.end.codes, QVector<int>({0}));
+    const double tpp = f.w().twipsPerPixel();
+    QVERIFY(qAbs(f.t->settings().GetSetting("Settings", "MainWidth", "0").toDouble() - 9000) <=
+            tpp);
+    QVERIFY(qAbs(f.t->settings().GetSetting("Settings", "MainHeight", "0").toDouble() - 7500) <=
+            tpp);
+    QVERIFY(!f.t->settings().GetSetting("Settings", "MainLeft", "").isEmpty());
+    QCOMPARE(f.storedViewMode(), QString("3"));
+}
+
+void UiMainTest::close_minimisedKeepsStoredGeometry() {
+    Fixture f;
+    f.t->state().StartupComplete = 1;
+    f.t->settings().SaveSetting("Settings", "MainWidth", "7777");
+    f.w().Form_Load();
+    f.w().show();
+    f.w().setWindowState(Qt::WindowMinimized);
+    QTRY_VERIFY(f.w().isMinimized());
+    // Without a notification area the window stays reachable in the task bar.
+    if (!TrayIcon::desktopHasTray())
+        QVERIFY(!f.w().isHidden());
+    f.t.dialogs.answers.enqueue(true);
+    f.w().close();
+    QCOMPARE(f.t.end.codes, QVector<int>({0}));
+    QCOMPARE(f.t->settings().GetSetting("Settings", "MainWidth", ""), QString("7777"));
+    QCOMPARE(f.t->settings().GetSetting("Settings", "MainLeft", "unset"), QString("unset"));
+}
+
+void UiMainTest::selectedKey_setWhileDialogRunsAndClearedAfter() {
+    Fixture f;
+    f.select("10.0.0.5:80");
+    QString seen;
+    connect(&f.w(), &frmMain::modifyPortRequested, this, [&] { seen = f.t->state().SelectedKey; });
+    f.w().action("mnutvModifyPortDesc")->trigger();
+    QCOMPARE(seen, QString("10.0.0.5:80"));
+    QCOMPARE(f.t->state().SelectedKey, QString());
+}
+
+ORVEX_TEST_MAIN(UiMainTest)
+#include "tst_ui_main.moc"
