@@ -1,8 +1,11 @@
 #include "app/AppContext.h"
 #include "app/AppInfo.h"
+#include "app/RuntimeError.h"
 #include "app/Startup.h"
 #include "app/WidgetDialogs.h"
 #include "store/Database.h"
+#include "ui/main/MainStartup.h"
+#include "ui/main/frmMain.h"
 
 #include <QApplication>
 
@@ -21,6 +24,18 @@ int main(int argc, char* argv[]) {
     Startup startup(context, monitorDB);
     if (!startup.run())
         return 1;
-    // Until the main window exists, start-up ends here and the program closes cleanly.
-    return 0;
+
+    MainStartup mainStartup(context, monitorDB, startup.splash());
+    std::unique_ptr<frmMain> mainForm;
+    try {
+        mainForm = mainStartup.createMainForm();
+        dialogs.setParentWindow(mainForm.get());
+        mainStartup.setSplashLabel(QStringLiteral("Loading Microsoft Agent"));
+        mainStartup.show(*mainForm);
+    } catch (const RuntimeError& error) {
+        dialogs.message(Startup::startupErrorText(error.description()), MessageIcon::Critical,
+                        AppInfo::Title);
+        return 1;
+    }
+    return app.exec();
 }
