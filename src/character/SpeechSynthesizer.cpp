@@ -66,11 +66,61 @@ bool selectVoice(const SpeechVoice& voice) {
     return true;
 }
 
-// Speech-free stand-in for a segment when no voice can speak: about the time a person
-// would take to say it.
-qint64 silentDurationMs(const QString& spoken, int rate) {
-    const qint64 count = spoken.split(QLatin1Char(' '), Qt::SkipEmptyParts).size();
-    return count * 60000 / qMax(80, rate);
+// Speech-free stand-in when no voice can speak: about the time a person would take.
+qint64 silentDurationMs(const QList<SpeechSegment>& segments, int rate)
+{
+    qint64 ms = 0;
+    for (const SpeechSegment& segment : segments) {
+        ms += segment.pauseMs;
+        ms += segment.spoken.split(QLatin1Char(' '), Qt::SkipEmptyParts).size() * 60000 /
+              qMax(80, rate);
+    }
+    return ms;
+}
+
+// The whole utterance as one SSML document, so the voice keeps its sentence melody across
+// pauses; for every character of the document, how much of the balloon text is due once the
+// voice has reached it.
+struct Document {
+    QString ssml;
+    QVector<qsizetype> shownAfter;
+
+    void append(const QString& text, qsizetype shown)
+    {
+        ssml += text;
+        shownAfter.insert(shownAfter.size(), text.size(), shown);
+    }
+};
+
+Document buildDocument(const QList<SpeechSegment>& segments)
+{
+    Document document;
+    document.append(QStringLiteral("<speak>"), 0);
+    qsizetype shownBase = 0;
+    for (const SpeechSegment& segment : segments) {
+        if (segment.pauseMs > 0) {
+            document.append(QStringLiteral("<break time=\"%1ms\"/>").arg(segment.pauseMs), shownBase);
+            continue;
+        }
+        for (qsizetype i = 0; i < segment.spoken.size(); ++i) {
+            QChar c = segment.spoken.at(i);
+            if (c == QLatin1Char('\r') || c == QLatin1Char('\n') || c == QLatin1Char('\t'))
+                c = QLatin1Char(' ');
+            const qsizetype shown = segment.mapped ? shownBase + segment.shown.size()
+                                                   : shownBase + qMin(i + 1, segment.shown.size());
+            if (c == QLatin1Char('<'))
+                document.append(QStringLiteral("&lt;"), shown);
+            else if (c == QLatin1Char('>'))
+                document.append(QStringLiteral("&gt;"), shown);
+            else if (c == QLatin1Char('&'))
+                document.append(QStringLiteral("&amp;"), shown);
+            else
+                document.append(QString(c), shown);
+        }
+        shownBase += segment.shown.size();
+    }
+    document.append(QStringLiteral("</speak>"), shownBase);
+    return document;
 }
 
 void appendSilence(SpeechAudio& audio, qint64 ms) {
@@ -99,54 +149,42 @@ bool SpeechSynthesizer::available() {
     return engineSampleRate() > 0;
 }
 
-SpeechAudio SpeechSynthesizer::render(const QString& text, const SpeechVoice& voice) {
+SpeechAudio SpeechSynthesizer::render(const QString& text, const SpeechVoice& voice)
+{
     const QList<SpeechSegment> segments = SpeechMarkup::parse(text);
     SpeechAudio audio;
     audio.shownText = SpeechMarkup::shownText(segments);
+    if (segments.isEmpty())
+        return audio;
 
     QMutexLocker locker(&engineLock());
     const int rate = engineSampleRate();
-    const bool speaking = rate > 0 && selectVoice(voice);
-    if (rate > 0)
+    bool spoke = false;
+    Collector collector;
+    collector.samples = &audio.samples;
+    const Document document = buildDocument(segments);
+    if (rate > 0 && selectVoice(voice)) {
         audio.sampleRate = rate;
-
-    qsizetype shownBase = 0;
-    for (const SpeechSegment& segment : segments) {
-        const qint64 startMs = audio.durationMs();
-        if (segment.pauseMs > 0) {
-            appendSilence(audio, segment.pauseMs);
-            continue;
-        }
-        if (segment.mapped)
-            audio.marks.append({startMs, shownBase + segment.shown.size()});
-
-        QString spoken = segment.spoken;
-        spoken.replace(QLatin1Char('\r'), QLatin1Char(' '))
-            .replace(QLatin1Char('\n'), QLatin1Char(' '));
-        if (!spoken.trimmed().isEmpty()) {
-            Collector collector;
-            collector.samples = &audio.samples;
-            const QByteArray utf8 = spoken.toUtf8();
-            current = &collector;
-            const bool spokeIt = speaking && espeak_Synth(utf8.constData(), size_t(utf8.size()) + 1,
-                                                          0, POS_CHARACTER, 0, espeakCHARS_UTF8,
-                                                          nullptr, nullptr) == EE_OK;
-            current = nullptr;
-            if (!spokeIt)
-                appendSilence(audio, silentDurationMs(spoken, voice.rate));
-            if (!segment.mapped) {
-                for (const WordEvent& word : std::as_const(collector.words)) {
-                    const qsizetype end =
-                        qBound(qsizetype(0), qsizetype(word.textPosition - 1 + word.length),
-                               segment.shown.size());
-                    audio.marks.append({startMs + word.audioMs, shownBase + end});
-                }
-            }
-        }
-        shownBase += segment.shown.size();
-        // Whatever the word events missed shows by the end of its segment.
-        audio.marks.append({audio.durationMs(), shownBase});
+        const QByteArray utf8 = document.ssml.toUtf8();
+        current = &collector;
+        spoke = espeak_Synth(utf8.constData(), size_t(utf8.size()) + 1, 0, POS_CHARACTER, 0,
+                             espeakCHARS_UTF8 | espeakSSML, nullptr, nullptr) == EE_OK;
+        current = nullptr;
     }
+    if (!spoke) {
+        audio.samples.clear();
+        collector.words.clear();
+        appendSilence(audio, silentDurationMs(segments, voice.rate));
+    }
+
+    // A word shows when the voice starts it; a mapped text shows whole with its first word.
+    for (const WordEvent& word : std::as_const(collector.words)) {
+        const qsizetype last = qBound(qsizetype(0), qsizetype(word.textPosition - 2 + word.length),
+                                      document.shownAfter.size() - 1);
+        audio.marks.append({word.audioMs, document.shownAfter.at(last)});
+    }
+    // Whatever the word events missed shows by the end.
+    audio.marks.append({audio.durationMs(), audio.shownText.size()});
     buildEnvelope(audio);
     return audio;
 }

@@ -1,0 +1,150 @@
+// Prints the processor time the assistant uses while it idles on screen and while it is hidden,
+// and with --pictures <folder> saves a picture of every character speaking and one caught in
+// the middle of an animation.
+//
+//   bench_character <characters folder> [--seconds N] [--pictures <folder>]
+
+#include "character/AgentCharacter.h"
+#include "character/AgentControl.h"
+#include "character/CharacterWindow.h"
+#include "character/WordBalloon.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QScreen>
+#include <QTimer>
+#include <cstdio>
+#include <sys/resource.h>
+
+namespace {
+
+void wait(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+double processorSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// Share of one core used over the next few seconds of event processing.
+double measure(int seconds)
+{
+    const double before = processorSeconds();
+    QElapsedTimer clock;
+    clock.start();
+    wait(seconds * 1000);
+    return 100.0 * (processorSeconds() - before) / (clock.elapsed() / 1000.0);
+}
+
+// The desktop as a person would see it: a plain background with the character's windows.
+QImage desktopPicture(const AgentCharacter& character)
+{
+    QRect area = character.window()->geometry().adjusted(-30, -30, 30, 30);
+    if (character.balloon()->isVisible())
+        area |= character.balloon()->geometry().adjusted(-30, -30, 30, 30);
+    QImage picture(area.size(), QImage::Format_RGB32);
+    QPainter painter(&picture);
+    QLinearGradient sky(0, 0, 0, area.height());
+    sky.setColorAt(0, QColor(58, 110, 165));
+    sky.setColorAt(1, QColor(150, 190, 225));
+    painter.fillRect(picture.rect(), sky);
+    painter.drawPixmap(character.window()->geometry().topLeft() - area.topLeft(),
+                       character.window()->grab());
+    if (character.balloon()->isVisible())
+        painter.drawPixmap(character.balloon()->geometry().topLeft() - area.topLeft(),
+                           character.balloon()->grab());
+    return picture;
+}
+
+void waitUntilIdle(AgentCharacter& character)
+{
+    for (int i = 0; i < 600 && character.isBusy(); ++i)
+        wait(50);
+}
+
+void takePictures(AgentControl& agent, const QString& folder)
+{
+    const QStringList names = {QStringLiteral("merlin"), QStringLiteral("peedy"),
+                               QStringLiteral("robby"), QStringLiteral("genie")};
+    const QStringList lines = {
+        QStringLiteral("Monitoring Started."),
+        QStringLiteral("There was a problem connecting to the following devices:  "
+                       "\\map=\"10\\pau=50\\ dot \\pau=25\\0\\pau=50\\ dot \\pau=25\\0\\pau=50\\ "
+                       "dot \\pau=25\\1\"=\"10.0.0.1\"\\ port 80 because Connection refused."),
+        QStringLiteral("There are currently 0 problems detected."),
+        QStringLiteral("Hello, my name is genie."),
+    };
+    for (int i = 0; i < names.size(); ++i) {
+        AgentCharacter* character = agent.Load(QStringLiteral("Character"), names[i] + ".acs");
+        character->MoveTo(120, 260);
+        character->Show();
+        waitUntilIdle(*character);
+        character->Speak(lines[i]);
+        // Caught while the words are still coming.
+        for (int step = 0; step < 400 && !character->balloon()->isVisible(); ++step)
+            wait(20);
+        for (int step = 0; step < 400 && character->balloon()->visibleText().size() <
+                                              character->balloon()->text().size() * 3 / 4;
+             ++step)
+            wait(20);
+        desktopPicture(*character).save(QDir(folder).filePath(names[i] + ".png"));
+        std::printf("%s: speaking %s, audible %d\n", qPrintable(names[i]),
+                    qPrintable(character->balloon()->visibleText().left(40)), character->audible());
+        if (i == 0) {
+            waitUntilIdle(*character);
+            character->Play(QStringLiteral("GetAttention"));
+            wait(450);
+            desktopPicture(*character).save(QDir(folder).filePath("merlin-animation.png"));
+            waitUntilIdle(*character);
+            character->Play(QStringLiteral("Suggest"));
+            wait(700);
+            desktopPicture(*character).save(QDir(folder).filePath("merlin-suggest.png"));
+        }
+        waitUntilIdle(*character);
+        agent.Unload(QStringLiteral("Character"));
+        wait(50);
+    }
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() < 2) {
+        std::fprintf(stderr, "usage: bench_character <characters folder> [--seconds N] "
+                             "[--pictures <folder>]\n");
+        return 2;
+    }
+    AgentControl agent;
+    agent.setCharacterFolders({args.at(1)});
+    const qsizetype pictures = args.indexOf(QStringLiteral("--pictures"));
+    if (pictures > 0 && pictures + 1 < args.size()) {
+        takePictures(agent, args.at(pictures + 1));
+        return 0;
+    }
+    const qsizetype secondsAt = args.indexOf(QStringLiteral("--seconds"));
+    const int seconds = secondsAt > 0 ? args.value(secondsAt + 1).toInt() : 20;
+
+    AgentCharacter* character = agent.Load(QStringLiteral("Character"), QStringLiteral("merlin.acs"));
+    character->setIdleTimeout(24 * 3600 * 1000); // stays on screen for the whole measurement
+    character->Show();
+    waitUntilIdle(*character);
+    std::printf("on screen, idling: %.2f %% of one core over %d s\n", measure(seconds), seconds);
+    character->Hide();
+    waitUntilIdle(*character);
+    std::printf("hidden:            %.2f %% of one core over %d s\n", measure(seconds), seconds);
+    return 0;
+}
