@@ -107,8 +107,8 @@ void OrvexSMTP::setStillExecuting(bool value) {
     emit propertyChanged(QStringLiteral("StillExecuting"));
 }
 
+// A line break in an address or server name would smuggle further commands to the server.
 QString OrvexSMTP::refusal() const {
-    // A line break would let an address or server name smuggle extra commands to the server.
     if (m_mailBody.isEmpty())
         return QStringLiteral("Mail Body can not be a zero length");
     if (m_mailFromEmail.isEmpty())
