@@ -9,6 +9,7 @@
 #include "character/CharacterWindow.h"
 #include "character/WordBalloon.h"
 
+#include <cstdio>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -17,20 +18,17 @@
 #include <QPainter>
 #include <QScreen>
 #include <QTimer>
-#include <cstdio>
 #include <sys/resource.h>
 
 namespace {
 
-void wait(int ms)
-{
+void wait(int ms) {
     QEventLoop loop;
     QTimer::singleShot(ms, &loop, &QEventLoop::quit);
     loop.exec();
 }
 
-double processorSeconds()
-{
+double processorSeconds() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
@@ -38,8 +36,7 @@ double processorSeconds()
 }
 
 // Share of one core used over the next few seconds of event processing.
-double measure(int seconds)
-{
+double measure(int seconds) {
     const double before = processorSeconds();
     QElapsedTimer clock;
     clock.start();
@@ -48,8 +45,7 @@ double measure(int seconds)
 }
 
 // The desktop as a person would see it: a plain background with the character's windows.
-QImage desktopPicture(const AgentCharacter& character)
-{
+QImage desktopPicture(const AgentCharacter& character) {
     QRect area = character.window()->geometry().adjusted(-30, -30, 30, 30);
     if (character.balloon()->isVisible())
         area |= character.balloon()->geometry().adjusted(-30, -30, 30, 30);
@@ -67,14 +63,12 @@ QImage desktopPicture(const AgentCharacter& character)
     return picture;
 }
 
-void waitUntilIdle(AgentCharacter& character)
-{
+void waitUntilIdle(AgentCharacter& character) {
     for (int i = 0; i < 600 && character.isBusy(); ++i)
         wait(50);
 }
 
-void takePictures(AgentControl& agent, const QString& folder)
-{
+void takePictures(AgentControl& agent, const QString& folder) {
     const QStringList names = {QStringLiteral("merlin"), QStringLiteral("peedy"),
                                QStringLiteral("robby"), QStringLiteral("genie")};
     const QStringList lines = {
@@ -95,7 +89,7 @@ void takePictures(AgentControl& agent, const QString& folder)
         for (int step = 0; step < 400 && !character->balloon()->isVisible(); ++step)
             wait(20);
         for (int step = 0; step < 400 && character->balloon()->visibleText().size() <
-                                              character->balloon()->text().size() * 3 / 4;
+                                             character->balloon()->text().size() * 3 / 4;
              ++step)
             wait(20);
         desktopPicture(*character).save(QDir(folder).filePath(names[i] + ".png"));
@@ -119,8 +113,7 @@ void takePictures(AgentControl& agent, const QString& folder)
 
 } // namespace
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() < 2) {
@@ -138,7 +131,8 @@ int main(int argc, char* argv[])
     const qsizetype secondsAt = args.indexOf(QStringLiteral("--seconds"));
     const int seconds = secondsAt > 0 ? args.value(secondsAt + 1).toInt() : 20;
 
-    AgentCharacter* character = agent.Load(QStringLiteral("Character"), QStringLiteral("merlin.acs"));
+    AgentCharacter* character =
+        agent.Load(QStringLiteral("Character"), QStringLiteral("merlin.acs"));
     character->setIdleTimeout(24 * 3600 * 1000); // stays on screen for the whole measurement
     character->Show();
     waitUntilIdle(*character);

@@ -67,8 +67,7 @@ bool selectVoice(const SpeechVoice& voice) {
 }
 
 // Speech-free stand-in when no voice can speak: about the time a person would take.
-qint64 silentDurationMs(const QList<SpeechSegment>& segments, int rate)
-{
+qint64 silentDurationMs(const QList<SpeechSegment>& segments, int rate) {
     qint64 ms = 0;
     for (const SpeechSegment& segment : segments) {
         ms += segment.pauseMs;
@@ -85,21 +84,20 @@ struct Document {
     QString ssml;
     QVector<qsizetype> shownAfter;
 
-    void append(const QString& text, qsizetype shown)
-    {
+    void append(const QString& text, qsizetype shown) {
         ssml += text;
         shownAfter.insert(shownAfter.size(), text.size(), shown);
     }
 };
 
-Document buildDocument(const QList<SpeechSegment>& segments)
-{
+Document buildDocument(const QList<SpeechSegment>& segments) {
     Document document;
     document.append(QStringLiteral("<speak>"), 0);
     qsizetype shownBase = 0;
     for (const SpeechSegment& segment : segments) {
         if (segment.pauseMs > 0) {
-            document.append(QStringLiteral("<break time=\"%1ms\"/>").arg(segment.pauseMs), shownBase);
+            document.append(QStringLiteral("<break time=\"%1ms\"/>").arg(segment.pauseMs),
+                            shownBase);
             continue;
         }
         for (qsizetype i = 0; i < segment.spoken.size(); ++i) {
@@ -149,8 +147,7 @@ bool SpeechSynthesizer::available() {
     return engineSampleRate() > 0;
 }
 
-SpeechAudio SpeechSynthesizer::render(const QString& text, const SpeechVoice& voice)
-{
+SpeechAudio SpeechSynthesizer::render(const QString& text, const SpeechVoice& voice) {
     const QList<SpeechSegment> segments = SpeechMarkup::parse(text);
     SpeechAudio audio;
     audio.shownText = SpeechMarkup::shownText(segments);

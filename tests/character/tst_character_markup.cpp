@@ -5,16 +5,13 @@
 Q_DECLARE_METATYPE(QList<SpeechSegment>)
 
 namespace {
-SpeechSegment words(const QString& text)
-{
+SpeechSegment words(const QString& text) {
     return {text, text, 0, false};
 }
-SpeechSegment pause(int ms)
-{
+SpeechSegment pause(int ms) {
     return {{}, {}, ms, false};
 }
-SpeechSegment mapped(const QString& spoken, const QString& shown)
-{
+SpeechSegment mapped(const QString& spoken, const QString& shown) {
     return {spoken, shown, 0, true};
 }
 } // namespace
@@ -22,8 +19,7 @@ SpeechSegment mapped(const QString& spoken, const QString& shown)
 class TestMarkup : public QObject {
     Q_OBJECT
 private slots:
-    void parse_data()
-    {
+    void parse_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QList<SpeechSegment>>("segments");
 
@@ -31,36 +27,32 @@ private slots:
         QTest::newRow("empty") << "" << QList<SpeechSegment>{};
         QTest::newRow("pause") << "One.\\pau=800\\Two."
                                << QList{words("One."), pause(800), words("Two.")};
-        QTest::newRow("pause tag in any case") << "A\\Pau=20\\"
-                                               << QList{words("A"), pause(20)};
-        QTest::newRow("pauses in a row add up") << "\\pau=50\\\\pau=25\\x"
-                                                << QList{pause(75), words("x")};
+        QTest::newRow("pause tag in any case") << "A\\Pau=20\\" << QList{words("A"), pause(20)};
+        QTest::newRow("pauses in a row add up")
+            << "\\pau=50\\\\pau=25\\x" << QList{pause(75), words("x")};
         QTest::newRow("map") << "Host \\map=\"ten\"=\"10\"\\ is down"
                              << QList{words("Host "), mapped("ten", "10"), words(" is down")};
         QTest::newRow("map with pauses in its spoken half")
             << "\\map=\"10\\pau=50\\ dot \\pau=25\\1\"=\"10.1\"\\."
             << QList{mapped("10", "10.1"), pause(50), mapped(" dot ", ""), pause(25),
-                     mapped("1", ""), words(".")};
-        QTest::newRow("other tags dropped") << "\\Chr=\"Whisper\"\\Quiet\\emp\\ now"
-                                            << QList{words("Quiet now")};
-        QTest::newRow("unmatched backslash keeps the words") << "Path C:\\temp is full"
-                                                             << QList{words("Path C:temp is full")};
+                     mapped("1", ""),      words(".")};
+        QTest::newRow("other tags dropped")
+            << "\\Chr=\"Whisper\"\\Quiet\\emp\\ now" << QList{words("Quiet now")};
+        QTest::newRow("unmatched backslash keeps the words")
+            << "Path C:\\temp is full" << QList{words("Path C:temp is full")};
         QTest::newRow("unclosed map") << "\\map=\"a\"=\"b" << QList{words("map=\"a\"=\"b")};
-        QTest::newRow("pause without number is dropped") << "a\\pau=\\b"
-                                                         << QList{words("ab")};
+        QTest::newRow("pause without number is dropped") << "a\\pau=\\b" << QList{words("ab")};
         QTest::newRow("huge pause is bounded") << "\\pau=999999999\\" << QList{pause(60000)};
     }
-    void parse()
-    {
+    void parse() {
         QFETCH(QString, text);
         QFETCH(QList<SpeechSegment>, segments);
         QCOMPARE(SpeechMarkup::parse(text), segments);
     }
 
-    void shownText_joinsShownHalves()
-    {
-        const auto segments =
-            SpeechMarkup::parse("Ping \\map=\"1\\pau=50\\ dot \\pau=25\\2\"=\"1.2\"\\\\pau=800\\ failed.");
+    void shownText_joinsShownHalves() {
+        const auto segments = SpeechMarkup::parse(
+            "Ping \\map=\"1\\pau=50\\ dot \\pau=25\\2\"=\"1.2\"\\\\pau=800\\ failed.");
         QCOMPARE(SpeechMarkup::shownText(segments), QStringLiteral("Ping 1.2 failed."));
     }
 };

@@ -3,10 +3,10 @@
 
 #include "TestMain.h"
 
+#include <cmath>
 #include <QFile>
 #include <QSignalSpy>
 #include <QtEndian>
-#include <cmath>
 
 namespace {
 
@@ -17,8 +17,7 @@ struct Wav {
 };
 
 // Reads back a file the way a player would: the RIFF header, then 16-bit mono PCM.
-Wav readWav(const QString& path)
-{
+Wav readWav(const QString& path) {
     Wav wav;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -38,8 +37,7 @@ Wav readWav(const QString& path)
     return wav;
 }
 
-double rms(const QVector<qint16>& samples)
-{
+double rms(const QVector<qint16>& samples) {
     double sum = 0;
     for (qint16 s : samples)
         sum += double(s) * s;
@@ -47,8 +45,7 @@ double rms(const QVector<qint16>& samples)
 }
 
 // Share of 20 ms windows loud enough to be voice rather than silence.
-double voicedShare(const Wav& wav)
-{
+double voicedShare(const Wav& wav) {
     const int window = wav.sampleRate / 50;
     int voiced = 0;
     int windows = 0;
@@ -60,8 +57,7 @@ double voicedShare(const Wav& wav)
 }
 
 // The longest run of quiet 10 ms windows, in milliseconds.
-int longestSilenceMs(const Wav& wav)
-{
+int longestSilenceMs(const Wav& wav) {
     const int window = wav.sampleRate / 100;
     int longest = 0;
     int run = 0;
@@ -79,29 +75,27 @@ const SpeechVoice Voice{QStringLiteral("en"), 170, 50, 50, 100};
 class TestSpeech : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase()
-    {
+    void initTestCase() {
         if (!SpeechSynthesizer::available())
             QSKIP("espeak-ng has no speech data here");
     }
 
-    void render_sentence_writesWavHoldingSpeech()
-    {
+    void render_sentence_writesWavHoldingSpeech() {
         QTemporaryDir folder;
         const QString path = folder.filePath("speech.wav");
-        const SpeechAudio audio =
-            SpeechSynthesizer::render(QStringLiteral("Monitoring Started. All devices answered."), Voice);
+        const SpeechAudio audio = SpeechSynthesizer::render(
+            QStringLiteral("Monitoring Started. All devices answered."), Voice);
         QVERIFY(audio.writeWav(path));
 
         const Wav wav = readWav(path);
         QCOMPARE(wav.sampleRate, audio.sampleRate);
-        QVERIFY2(wav.seconds() > 1.0 && wav.seconds() < 6.0, qPrintable(QString::number(wav.seconds())));
+        QVERIFY2(wav.seconds() > 1.0 && wav.seconds() < 6.0,
+                 qPrintable(QString::number(wav.seconds())));
         QVERIFY2(rms(wav.samples) > 800, qPrintable(QString::number(rms(wav.samples))));
         QVERIFY2(voicedShare(wav) > 0.4, qPrintable(QString::number(voicedShare(wav))));
     }
 
-    void render_pauseTag_lengthensSentenceByItsMilliseconds()
-    {
+    void render_pauseTag_lengthensSentenceByItsMilliseconds() {
         const QString plain = QStringLiteral("Port eighty on the router is closed");
         const QString paused = QStringLiteral("Port eighty \\pau=800\\on the router is closed");
         const qint64 added = SpeechSynthesizer::render(paused, Voice).durationMs() -
@@ -110,26 +104,25 @@ private slots:
     }
 
     // Between sentences the tag's pause takes the place of the voice's own sentence pause.
-    void render_pauseTag_holdsSilenceForItsMilliseconds_data()
-    {
+    void render_pauseTag_holdsSilenceForItsMilliseconds_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("pauseMs");
-        QTest::newRow("between sentences") << "The first device failed.\\pau=800\\ The second one too."
-                                           << 800;
-        QTest::newRow("inside a sentence") << "Port eighty \\pau=1200\\on the router is closed" << 1200;
+        QTest::newRow("between sentences")
+            << "The first device failed.\\pau=800\\ The second one too." << 800;
+        QTest::newRow("inside a sentence")
+            << "Port eighty \\pau=1200\\on the router is closed" << 1200;
     }
-    void render_pauseTag_holdsSilenceForItsMilliseconds()
-    {
+    void render_pauseTag_holdsSilenceForItsMilliseconds() {
         QFETCH(QString, text);
         QFETCH(int, pauseMs);
         QTemporaryDir folder;
         QVERIFY(SpeechSynthesizer::render(text, Voice).writeWav(folder.filePath("p.wav")));
         const int silence = longestSilenceMs(readWav(folder.filePath("p.wav")));
-        QVERIFY2(qAbs(silence - pauseMs) <= 150, qPrintable(QStringLiteral("%1 ms silent").arg(silence)));
+        QVERIFY2(qAbs(silence - pauseMs) <= 150,
+                 qPrintable(QStringLiteral("%1 ms silent").arg(silence)));
     }
 
-    void render_mapTag_speaksFirstAndShowsSecond()
-    {
+    void render_mapTag_speaksFirstAndShowsSecond() {
         const SpeechAudio audio = SpeechSynthesizer::render(
             QStringLiteral("Host \\map=\"ten \\pau=50\\ dot one\"=\"10.1\"\\ is down."), Voice);
         QCOMPARE(audio.shownText, QStringLiteral("Host 10.1 is down."));
@@ -137,8 +130,7 @@ private slots:
         QVERIFY(audio.shownAt(audio.durationMs() / 2) >= QStringLiteral("Host 10.1").size());
     }
 
-    void render_marks_revealWholeTextInOrder()
-    {
+    void render_marks_revealWholeTextInOrder() {
         const SpeechAudio audio = SpeechSynthesizer::render(
             QStringLiteral("One two three.\\pau=300\\ Four \\map=\"five\"=\"5\"\\ six."), Voice);
         QVERIFY(!audio.marks.isEmpty());
@@ -154,17 +146,19 @@ private slots:
         QVERIFY(audio.levelAt(audio.durationMs() / 4) >= 0);
     }
 
-    void render_awkwardText_neverFails_data()
-    {
+    void render_awkwardText_neverFails_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("empty") << "" << "";
-        QTest::newRow("only tags") << "\\pau=100\\\\emp\\" << "";
-        QTest::newRow("unmatched tags") << "Oops \\map=\"x\" and \\pau=3" << "Oops pau=3";
-        QTest::newRow("line breaks") << "Line one\r\nLine two" << "Line one\r\nLine two";
+        QTest::newRow("empty") << ""
+                               << "";
+        QTest::newRow("only tags") << "\\pau=100\\\\emp\\"
+                                   << "";
+        QTest::newRow("unmatched tags") << "Oops \\map=\"x\" and \\pau=3"
+                                        << "Oops pau=3";
+        QTest::newRow("line breaks") << "Line one\r\nLine two"
+                                     << "Line one\r\nLine two";
     }
-    void render_awkwardText_neverFails()
-    {
+    void render_awkwardText_neverFails() {
         QFETCH(QString, text);
         QFETCH(QString, shown);
         const SpeechAudio audio = SpeechSynthesizer::render(text, Voice);
@@ -172,8 +166,7 @@ private slots:
         QCOMPARE(audio.shownAt(audio.durationMs()), shown.size());
     }
 
-    void render_veryLongText_isSpokenWhole()
-    {
+    void render_veryLongText_isSpokenWhole() {
         QString text;
         for (int i = 0; i < 60; ++i)
             text += QStringLiteral("Device %1 failed. ").arg(i);
@@ -183,8 +176,7 @@ private slots:
         QCOMPARE(audio.shownAt(audio.durationMs()), text.size());
     }
 
-    void service_rendersInRequestOrder()
-    {
+    void service_rendersInRequestOrder() {
         SpeechService service;
         QSignalSpy rendered(&service, &SpeechService::rendered);
         const quint64 first = service.request(QStringLiteral("First."), Voice);
