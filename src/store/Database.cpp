@@ -55,16 +55,14 @@ QVariant columnValue(sqlite3_stmt* stmt, int column) {
     }
 }
 
-// A prepared statement that finalizes itself.
+// A statement from the open database's cache, reset and unbound again when the scope ends.
 struct Prepared {
-    Prepared(const Database& db, const QString& sql) {
-        const QByteArray utf8 = sql.toUtf8();
-        const int rc = sqlite3_prepare_v2(db.handle(), utf8.constData(),
-                                          static_cast<int>(utf8.size()), &stmt, nullptr);
-        if (rc != SQLITE_OK)
-            db.raise(rc);
+    Prepared(Database& db, const QString& sql)
+        : stmt(db.prepared(sql)) {}
+    ~Prepared() {
+        sqlite3_reset(stmt);
+        sqlite3_clear_bindings(stmt);
     }
-    ~Prepared() { sqlite3_finalize(stmt); }
     Prepared(const Prepared&) = delete;
     Prepared& operator=(const Prepared&) = delete;
     sqlite3_stmt* stmt = nullptr;
@@ -132,7 +130,32 @@ void Database::open(const QString& path) {
     }
 }
 
+sqlite3_stmt* Database::prepared(const QString& sql) {
+    // Result recording runs the same few statements thousands of times in one pass; compiling
+    // each once saves most of the time. The texts are the catalogue's, so the cache stays small.
+    constexpr qsizetype MaxCached = 64;
+    if (sqlite3_stmt* cached = m_statements.value(sql))
+        return cached;
+    if (m_statements.size() >= MaxCached)
+        finalizeStatements();
+    const QByteArray utf8 = sql.toUtf8();
+    sqlite3_stmt* stmt = nullptr;
+    const int rc =
+        sqlite3_prepare_v2(m_db, utf8.constData(), static_cast<int>(utf8.size()), &stmt, nullptr);
+    if (rc != SQLITE_OK)
+        raise(rc);
+    m_statements.insert(sql, stmt);
+    return stmt;
+}
+
+void Database::finalizeStatements() {
+    for (sqlite3_stmt* stmt : std::as_const(m_statements))
+        sqlite3_finalize(stmt);
+    m_statements.clear();
+}
+
 void Database::close() {
+    finalizeStatements();
     if (m_db) {
         sqlite3_close_v2(m_db);
         m_db = nullptr;

@@ -3,9 +3,11 @@
 #include "store/Recordset.h"
 #include "store/Statement.h"
 
+#include <QHash>
 #include <QString>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 // The monitoring database file, held open for exclusive use while the program runs: a
 // second open of the same file, from this process or another, is refused with a clear error.
@@ -52,9 +54,14 @@ public:
     // Creates a new database file holding the schema and nothing else.
     static void create(const QString& path);
 
+    // The compiled statement for the text, kept until the database closes.
+    sqlite3_stmt* prepared(const QString& sql);
+
 private:
     void exec(const char* sql);
+    void finalizeStatements();
 
     sqlite3* m_db = nullptr;
     QString m_path;
+    QHash<QString, sqlite3_stmt*> m_statements;
 };
