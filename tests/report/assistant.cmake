@@ -1,0 +1,1 @@
+orvex_add_test(tst_assistant SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/tst_assistant.cpp LIBS orvex_report)
