@@ -3,6 +3,7 @@
 #include "app/RuntimeError.h"
 #include "app/Startup.h"
 #include "app/WidgetDialogs.h"
+#include "report/Assistant.h"
 #include "store/Database.h"
 #include "ui/main/MainStartup.h"
 #include "ui/main/frmMain.h"
@@ -26,11 +27,12 @@ int main(int argc, char* argv[]) {
         return 1;
 
     MainStartup mainStartup(context, monitorDB, startup.splash());
+    Assistant assistant(context);
     std::unique_ptr<frmMain> mainForm;
     try {
         mainForm = mainStartup.createMainForm();
         dialogs.setParentWindow(mainForm.get());
-        mainStartup.setSplashLabel(QStringLiteral("Loading Microsoft Agent"));
+        mainStartup.loadAssistant(assistant, *mainForm);
         mainStartup.show(*mainForm);
     } catch (const RuntimeError& error) {
         dialogs.message(Startup::startupErrorText(error.description()), MessageIcon::Critical,

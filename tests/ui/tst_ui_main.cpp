@@ -110,6 +110,7 @@ private slots:
     void checkTVIcons_trayFollowsProblemCount();
     void monitoringStates_data();
     void monitoringStates();
+    void monitorButton_withoutDevices_isRefusedAndStopStaysPressed();
     void treeMenu_data();
     void treeMenu();
     void deleteDevice_yesRemovesExactlyItsRows();
@@ -338,62 +339,66 @@ void UiMainTest::checkTVIcons_trayFollowsProblemCount() {
     QCOMPARE(f.w().tray().tip(), AppInfo::Title + " - 0 problems detected.");
 }
 
-using State = frmMain::MonitoringState;
-Q_DECLARE_METATYPE(frmMain::MonitoringState)
-
 void UiMainTest::monitoringStates_data() {
-    QTest::addColumn<State>("state");
+    QTest::addColumn<int>("state"); // 0 off, 1 on and waiting, 2 check in progress
     QTest::addColumn<bool>("monitorPressed");
-    QTest::addColumn<bool>("stopPressed");
     QTest::addColumn<bool>("stopEnabled");
     QTest::addColumn<bool>("fileCommands");
     QTest::addColumn<bool>("onEnabled");
     QTest::addColumn<bool>("offEnabled");
-    QTest::addColumn<QString>("panel2");
-    QTest::addColumn<QString>("tip"); // empty: left as the last cycle left it
 
-    QTest::newRow("off") << State::Off << false << true << true << true << true << false
-                         << "Monitoring is off." << AppInfo::Title + " - Monitoring OFF.";
-    QTest::newRow("on, waiting") << State::Waiting << true << false << true << false << false
-                                 << true << "Monitoring is on." << QString();
-    QTest::newRow("check in progress")
-        << State::Checking << true << false << false << false << false << false
-        << "Monitoring is on." << AppInfo::Title + " - Check In Progress.";
+    QTest::newRow("off") << 0 << false << true << true << true << false;
+    QTest::newRow("on, waiting") << 1 << true << true << false << false << true;
+    QTest::newRow("check in progress") << 2 << true << false << false << false << false;
 }
 
+// The states as the monitoring cycle switches them.
 void UiMainTest::monitoringStates() {
-    QFETCH(State, state);
+    QFETCH(int, state);
     QFETCH(bool, monitorPressed);
-    QFETCH(bool, stopPressed);
     QFETCH(bool, stopEnabled);
     QFETCH(bool, fileCommands);
     QFETCH(bool, onEnabled);
     QFETCH(bool, offEnabled);
-    QFETCH(QString, panel2);
-    QFETCH(QString, tip);
 
     Fixture f;
-    f.w().Form_Load();
-    f.w().tray().show(MainImages::TrayProblems, "left by the last cycle");
-    f.w().showMonitoringState(state);
+    f.w().applyMonitoringState(state != 0);
+    if (state == 2)
+        f.w().setStopEnabled(false);
     QCOMPARE(f.w().action("tbMonitor")->isChecked(), monitorPressed);
-    QCOMPARE(f.w().action("tbStop")->isChecked(), stopPressed);
+    QCOMPARE(f.w().action("tbStop")->isChecked(), !monitorPressed);
     QCOMPARE(f.w().action("tbStop")->isEnabled(), stopEnabled);
     for (const char* name : {"tbNew", "tbOpen", "mnuFileNew", "mnuFileSaveAs", "mnuFileOpen"})
         QCOMPARE(f.w().action(name)->isEnabled(), fileCommands);
     QCOMPARE(f.w().menu("mnuDatabase")->isEnabled(), fileCommands);
     for (const char* name : {"mnuMonitoringOn", "mnuSysTrayMonitoringOn"}) {
         QCOMPARE(f.w().action(name)->isEnabled(), onEnabled);
-        QCOMPARE(f.w().action(name)->isChecked(), !onEnabled);
+        QCOMPARE(f.w().action(name)->isChecked(), state != 0);
     }
     for (const char* name : {"mnuMonitoringOff", "mnuSysTrayMonitoringOff"}) {
         QCOMPARE(f.w().action(name)->isEnabled(), offEnabled);
-        QCOMPARE(f.w().action(name)->isChecked(), state == State::Off);
+        QCOMPARE(f.w().action(name)->isChecked(), state == 0);
     }
-    QCOMPARE(f.w().statusPanel(2), panel2);
-    QCOMPARE(f.w().checkInProgress(), state == State::Checking);
-    QCOMPARE(f.w().tray().tip(), tip.isEmpty() ? QString("left by the last cycle") : tip);
-    f.w().showMonitoringState(State::Off); // leaves no busy cursor behind
+}
+
+void UiMainTest::monitorButton_withoutDevices_isRefusedAndStopStaysPressed() {
+    TestContext t;
+    Database db;
+    Database::create(t.programFile("empty.mdb"));
+    db.open(t.programFile("empty.mdb"));
+    frmMain w(*t, db);
+    w.Form_Load();
+    QVERIFY(w.engine());
+    w.action("tbMonitor")->trigger(); // a click presses the button before the cycle decides
+    QCOMPARE(t.assistant.spoken.size(), 2);
+    QCOMPARE(t.assistant.spoken.at(0).animation, QString("Decline"));
+    QCOMPARE(t.assistant.spoken.at(1).animation, QString("Suggest"));
+    QVERIFY(!t->state().MonitoringOn);
+    QVERIFY(!w.action("tbMonitor")->isChecked());
+    QVERIFY(w.action("tbStop")->isChecked());
+    QVERIFY(w.action("mnuMonitoringOn")->isEnabled());
+    QCOMPARE(w.tray().tip(), AppInfo::Title + " - Monitoring OFF.");
+    QCOMPARE(w.statusPanel(2), QString("Monitoring is off."));
 }
 
 void UiMainTest::treeMenu_data() {
@@ -486,13 +491,15 @@ void UiMainTest::deletes_noChangesNothing() {
 void UiMainTest::refresh_duringCheckDoesNothing() {
     Fixture f;
     f.db.execute({"Update Devices set Device_Description = 'changed'", {}});
-    f.w().showMonitoringState(State::Checking);
+    f.t->state().CheckInProgress = true;
     f.w().mnuViewRefresh_Click();
     QCOMPARE(f.list().model().cell(0, 2), QString("Web server"));
-    f.w().showMonitoringState(State::Waiting);
-    f.w().mnuViewRefresh_Click();
+    f.w().mnutvRefresh_Click(); // the tree pop-up's refresh has no such guard
     QCOMPARE(f.list().model().cell(0, 2), QString("changed"));
-    f.w().showMonitoringState(State::Off);
+    f.db.execute({"Update Devices set Device_Description = 'again'", {}});
+    f.t->state().CheckInProgress = false;
+    f.w().mnuViewRefresh_Click();
+    QCOMPARE(f.list().model().cell(0, 2), QString("again"));
 }
 
 void UiMainTest::viewMode_entryPoints_data() {
@@ -698,7 +705,8 @@ void UiMainTest::close_noKeepsEverything() {
     f.t->state().StartupComplete = 1;
     f.w().Form_Load();
     f.w().show();
-    f.w().showMonitoringState(State::Waiting);
+    f.w().applyMonitoringState(true);
+    f.w().setStatusPanel(2, "Monitoring is on.");
     f.t->state().MonitoringOn = true;
     QVERIFY(!f.w().close());
     QCOMPARE(f.t.dialogs.questions.size(), 1);

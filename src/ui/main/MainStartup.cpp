@@ -3,7 +3,10 @@
 #include "app/AppContext.h"
 #include "app/AppInfo.h"
 #include "app/EventPause.h"
+#include "character/AgentCharacter.h"
+#include "report/Assistant.h"
 #include "report/frmSplash.h"
+#include "ui/main/DevicePanes.h"
 #include "ui/main/frmMain.h"
 
 #include <QTimer>
@@ -22,6 +25,36 @@ void MainStartup::setSplashLabel(const QString& text) {
 std::unique_ptr<frmMain> MainStartup::createMainForm() {
     return std::make_unique<frmMain>(m_context, m_monitorDB,
                                      [this](const QString& text) { setSplashLabel(text); });
+}
+
+void MainStartup::loadAssistant(Assistant& assistant, frmMain& mainForm) {
+    setSplashLabel(QStringLiteral("Loading Microsoft Agent"));
+    QObject::connect(&assistant, &Assistant::agentUnavailable, m_splash, &QWidget::close);
+    m_context.setAssistant(&assistant);
+    assistant.LoadMSAgent();
+    assistant.setProblemCounter([&mainForm] { return mainForm.panes().problemCount(); });
+
+    QObject::connect(&assistant, &Assistant::restoreRequested, &mainForm, &frmMain::Restore);
+    QObject::connect(&assistant, &Assistant::minimizeRequested, &mainForm, &frmMain::Minimize);
+    QObject::connect(&assistant, &Assistant::monitoringOnRequested, &mainForm,
+                     &frmMain::Monitor_Initialize);
+    QObject::connect(&assistant, &Assistant::monitoringOffRequested, &mainForm,
+                     &frmMain::Monitor_Stop);
+    QObject::connect(&mainForm, &frmMain::unloading, &assistant, &Assistant::UnloadCharacter);
+    const auto enable = [&assistant](const QString& name, bool enabled) {
+        if (AgentCharacter* character = assistant.character())
+            character->Commands().setEnabled(name, enabled);
+    };
+    QObject::connect(&mainForm, &frmMain::restoreAvailableChanged, &assistant,
+                     [enable](bool available) {
+                         enable(QStringLiteral("Restore"), available);
+                         enable(QStringLiteral("Minimize"), !available);
+                     });
+    QObject::connect(&mainForm, &frmMain::monitoringCommandsChanged, &assistant,
+                     [enable](bool monitoringOn) {
+                         enable(QStringLiteral("Monitoring On"), !monitoringOn);
+                         enable(QStringLiteral("Monitoring Off"), monitoringOn);
+                     });
 }
 
 void MainStartup::show(frmMain& mainForm) {

@@ -3,7 +3,11 @@
 #include "app/AppContext.h"
 #include "app/AppInfo.h"
 #include "app/ErrorTrap.h"
+#include "engine/MonitorCycle.h"
+#include "engine/MonitorEngine.h"
+#include "engine/NotificationDispatch.h"
 #include "engine/ResultRecording.h"
+#include "platform/ComponentLoader.h"
 #include "report/AboutBox.h"
 #include "store/Database.h"
 #include "ui/main/DetailList.h"
@@ -357,7 +361,7 @@ void frmMain::buildStatusBar() {
     m_panel2->setToolTip(m_panel2->text());
     m_statusBar->addWidget(m_panel1, 1);
     m_statusBar->addPermanentWidget(m_panel2);
-    showMonitoringState(MonitoringState::Off);
+    applyMonitoringState(false);
 }
 
 void frmMain::Form_Initialize(const SplashLabel& splashLabel) {
@@ -375,9 +379,27 @@ void frmMain::Form_Initialize(const SplashLabel& splashLabel) {
 
 void frmMain::Form_Load() {
     trapErrors(m_context, "Form_Load", [&] {
+        if (!m_engine) {
+            m_engine = new MonitorEngine(m_context, m_db, *this, *this, this);
+            createMailControl();
+            m_engine->dispatch().setMailControl(m_mailControl);
+        }
         m_tray->show(MainImages::TrayIdle, TrayIcon::monitoringOffTip());
         m_tray->setInTray(true);
     });
+}
+
+void frmMain::createMailControl() {
+    QString error;
+    QObject* control =
+        ComponentLoader::create(QStringLiteral("OrvexSMTPControl.OrvexSMTP"), this, &error);
+    if (!control)
+        return; // monitoring goes on without mail; each send says that the control is missing
+    control->setObjectName(QStringLiteral("OrvexSMTP1"));
+    // A control with a face of its own stays out of the window's layout.
+    if (auto* widget = qobject_cast<QWidget*>(control))
+        widget->hide();
+    m_mailControl = control;
 }
 
 // --- layout -------------------------------------------------------------------------------
@@ -490,10 +512,9 @@ void frmMain::Form_Resize() {
             return;
         if (isMinimized()) {
             // Without a notification area a hidden window could not be brought back.
-            if (TrayIcon::desktopHasTray() && m_tray->isInTray()) {
+            if (TrayIcon::desktopHasTray() && m_tray->isInTray())
                 hide();
-                emit hiddenToTrayChanged(true);
-            }
+            emit restoreAvailableChanged(true);
             return;
         }
         const int floor = toPixels(MainLayout::floorWidth(toTwips(width())));
@@ -503,7 +524,7 @@ void frmMain::Form_Resize() {
         }
         float x = m_splitterLeft;
         SizeControls(x);
-        emit hiddenToTrayChanged(false);
+        emit restoreAvailableChanged(false);
     });
 }
 
@@ -633,62 +654,70 @@ void frmMain::expandNodes(bool expanded) {
 
 // --- monitoring state ---------------------------------------------------------------------
 
-void frmMain::applyToggleState(MonitoringState state) {
-    action(QStringLiteral("tbMonitor"))->setChecked(state != MonitoringState::Off);
-    action(QStringLiteral("tbStop"))->setChecked(state == MonitoringState::Off);
-}
-
-void frmMain::showMonitoringState(MonitoringState state) {
-    m_monitoringState = state;
-    const bool off = state == MonitoringState::Off;
-    const bool checking = state == MonitoringState::Checking;
-    applyToggleState(state);
-    action(QStringLiteral("tbStop"))->setEnabled(!checking);
+void frmMain::applyMonitoringState(bool monitoringOn) {
+    const bool off = !monitoringOn;
+    action(QStringLiteral("tbMonitor"))->setChecked(monitoringOn);
+    action(QStringLiteral("tbStop"))->setChecked(off);
     for (const char* name : {"tbNew", "tbOpen", "mnuFileNew", "mnuFileSaveAs", "mnuFileOpen"})
         action(QString::fromLatin1(name))->setEnabled(off);
     menu(QStringLiteral("mnuDatabase"))->setEnabled(off);
     for (const char* name : {"mnuMonitoringOn", "mnuSysTrayMonitoringOn"}) {
         action(QString::fromLatin1(name))->setEnabled(off);
-        action(QString::fromLatin1(name))->setChecked(!off);
+        action(QString::fromLatin1(name))->setChecked(monitoringOn);
     }
     for (const char* name : {"mnuMonitoringOff", "mnuSysTrayMonitoringOff"}) {
-        action(QString::fromLatin1(name))->setEnabled(state == MonitoringState::Waiting);
+        action(QString::fromLatin1(name))->setEnabled(monitoringOn);
         action(QString::fromLatin1(name))->setChecked(off);
     }
-    m_checkInProgress = checking;
-    if (checking) {
-        setStatusPanel(1, QStringLiteral("Check in progress..."));
-        if (!QApplication::overrideCursor())
-            QApplication::setOverrideCursor(Qt::BusyCursor);
-        m_tray->show(MainImages::TrayChecking, TrayIcon::checkInProgressTip());
-    } else {
-        while (QApplication::overrideCursor())
-            QApplication::restoreOverrideCursor();
-    }
-    if (off) {
-        setStatusPanel(1, QStringLiteral("Ready"));
-        setStatusPanel(2, QStringLiteral("Monitoring is off."));
-        m_tray->show(MainImages::TrayIdle, TrayIcon::monitoringOffTip());
-    } else {
-        setStatusPanel(2, QStringLiteral("Monitoring is on."));
-    }
+    action(QStringLiteral("tbStop"))->setEnabled(true);
 }
 
-void frmMain::showMonitoringRefused() {
-    applyToggleState(MonitoringState::Off);
+void frmMain::setStopEnabled(bool enabled) {
+    for (const char* name : {"mnuSysTrayMonitoringOff", "mnuMonitoringOff", "tbStop"})
+        action(QString::fromLatin1(name))->setEnabled(enabled);
+}
+
+void frmMain::setBusyPointer(bool busy) {
+    if (busy && !QApplication::overrideCursor())
+        QApplication::setOverrideCursor(Qt::BusyCursor);
+    while (!busy && QApplication::overrideCursor())
+        QApplication::restoreOverrideCursor();
+}
+
+void frmMain::setTrayIcon(int image, const QString& tip) {
+    m_tray->show(image, tip);
+}
+
+int frmMain::treeNodeCount() const {
+    return m_tree->nodeCount();
+}
+
+void frmMain::setAssistantMonitoringCommands(bool monitoringOn) {
+    emit monitoringCommandsChanged(monitoringOn);
+}
+
+void frmMain::restoreMonitoringChecks() {
+    // A click flips a checkable item by itself; the check marks show the monitoring state
+    // until the cycle has decided on the new one.
+    const bool on = m_context.state().MonitoringOn;
+    action(QStringLiteral("tbMonitor"))->setChecked(on);
+    action(QStringLiteral("tbStop"))->setChecked(!on);
+    for (const char* name : {"mnuMonitoringOn", "mnuSysTrayMonitoringOn"})
+        action(QString::fromLatin1(name))->setChecked(on);
+    for (const char* name : {"mnuMonitoringOff", "mnuSysTrayMonitoringOff"})
+        action(QString::fromLatin1(name))->setChecked(!on);
 }
 
 void frmMain::Monitor_Initialize() {
-    // The cycle decides and shows the new state; until then the controls keep the current one.
-    applyToggleState(m_monitoringState);
-    showMonitoringState(m_monitoringState);
-    emit monitoringOnRequested();
+    restoreMonitoringChecks();
+    if (m_engine)
+        m_engine->cycle().Monitor_Initialize();
 }
 
 void frmMain::Monitor_Stop() {
-    applyToggleState(m_monitoringState);
-    showMonitoringState(m_monitoringState);
-    emit monitoringOffRequested();
+    restoreMonitoringChecks();
+    if (m_engine)
+        m_engine->cycle().Monitor_Stop();
 }
 
 void frmMain::setStatusPanel(int panel, const QString& text) {
@@ -824,7 +853,7 @@ void frmMain::mnutvDeletePort_Click() {
 }
 
 void frmMain::mnuViewRefresh_Click() {
-    if (m_checkInProgress)
+    if (m_context.state().CheckInProgress)
         return;
     m_panes->Update_Devices();
 }

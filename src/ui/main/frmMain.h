@@ -2,6 +2,7 @@
 
 #include "app/Services.h"
 #include "engine/EngineView.h"
+#include "engine/MonitorView.h"
 #include "ui/main/MainLayout.h"
 
 #include <functional>
@@ -14,6 +15,7 @@ class Database;
 class DetailList;
 class DevicePanes;
 class DeviceTree;
+class MonitorEngine;
 class QAction;
 class QFrame;
 class QLabel;
@@ -30,15 +32,16 @@ class TrayIcon;
 
 // The main window: toolbar, title strip, device tree, splitter, the tabbed right pane with the
 // detail list and the message window, and the status bar, laid out by the twips arithmetic of
-// MainLayout. The monitoring cycle, the dialogs and the database file commands are reached
-// through the signals below; the window itself only shows their state.
-class frmMain final : public QMainWindow, public EngineView, public MessageWindow {
+// MainLayout. It owns the monitoring engine and the mail control; the dialogs and the
+// database file commands are reached through the signals below.
+class frmMain final : public QMainWindow,
+                      public EngineView,
+                      public MonitorView,
+                      public MessageWindow {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(frmMain)
 
 public:
-    enum class MonitoringState { Off, Waiting, Checking };
-
     using SplashLabel = std::function<void(const QString&)>;
 
     // Builds the window and fills the tree and the list from the database; splashLabel shows
@@ -47,7 +50,8 @@ public:
             QWidget* parent = nullptr);
     ~frmMain() override;
 
-    // Puts the tray icon up; the start-up routine calls it once the assistant is loaded.
+    // Creates the monitoring engine and the mail control and puts the tray icon up; the
+    // start-up routine calls it once the assistant is loaded.
     void Form_Load();
     // Places the window from twips.
     void placeWindow(float left, float top, float width, float height);
@@ -66,7 +70,8 @@ public:
     float splitterLeft() const { return m_splitterLeft; }
     MainLayout::Frame layoutFrame() const;
     double twipsPerPixel() const;
-    bool checkInProgress() const { return m_checkInProgress; }
+    MonitorEngine* engine() const { return m_engine; }
+    QObject* mailControl() const { return m_mailControl; }
     bool splitterBarVisible() const;
     float splitterBarLeft() const;
 
@@ -77,12 +82,16 @@ public:
     QString text() const override { return m_messageText; }
     void setTextAtEnd(const QString& text) override;
 
-    // The menus, toolbar, status bar and tray of a monitoring state.
-    void showMonitoringState(MonitoringState state);
-    // Monitoring asked for without devices: "Stop" stays pressed, "Monitor" released.
-    void showMonitoringRefused();
-    // The mail control instance whose version the about box shows.
-    void setMailControl(QObject* mailControl) { m_mailControl = mailControl; }
+    // MonitorView
+    void applyMonitoringState(bool monitoringOn) override;
+    void setStopEnabled(bool enabled) override;
+    void setBusyPointer(bool busy) override;
+    void setTrayIcon(int image, const QString& tip) override;
+    int treeNodeCount() const override;
+    // The icon pass after a check cycle, with the tray picture and tip.
+    void Check_TVIcons() override;
+    void refreshDetailList() override { mnulvRefresh_Click(); }
+    void setAssistantMonitoringCommands(bool monitoringOn) override;
 
     void SizeControls(float& x);
     void Form_Paint();
@@ -101,9 +110,6 @@ public:
     void prepareTreeMenu();
     void lvListView_ItemClick(const QString& key);
     void lvListView_DblClick();
-
-    // The icon pass after a check cycle, with the tray picture and tip.
-    void Check_TVIcons();
 
 public slots:
     void mnutvDeleteDevice_Click();
@@ -125,8 +131,6 @@ public slots:
     void Minimize();
 
 signals:
-    void monitoringOnRequested();
-    void monitoringOffRequested();
     void newDatabaseRequested();
     void openDatabaseRequested();
     void saveDatabaseAsRequested();
@@ -138,8 +142,11 @@ signals:
     void modifyDeviceRequested();
     void modifyPortsRequested();
     void modifyPortRequested();
-    // True while the window lives only in the notification area.
-    void hiddenToTrayChanged(bool hidden);
+    // The assistant's "Restore" and "Minimize" follow the window: true while it is minimised
+    // or lives only in the notification area.
+    void restoreAvailableChanged(bool available);
+    // The assistant's "Monitoring On" and "Monitoring Off" follow the monitoring state.
+    void monitoringCommandsChanged(bool monitoringOn);
     // The exit was confirmed: the character and the check sockets let go now.
     void unloading();
 
@@ -164,7 +171,8 @@ private:
     int toPixels(float twips) const;
     void showListTab();
     void expandNodes(bool expanded);
-    void applyToggleState(MonitoringState state);
+    void createMailControl();
+    void restoreMonitoringChecks();
     void withSelectedKey(void (frmMain::*request)());
     void openProgramFile(const QString& name);
 
@@ -194,11 +202,10 @@ private:
     std::unique_ptr<ResultRecording> m_recording;
     TrayIcon* m_tray;
     QPointer<QObject> m_mailControl;
+    MonitorEngine* m_engine = nullptr;
 
     QString m_messageText;
     float m_splitterLeft = 2500;
     bool m_dragging = false;
     bool m_expandAll = false;
-    bool m_checkInProgress = false;
-    MonitoringState m_monitoringState = MonitoringState::Off;
 };
