@@ -6,8 +6,10 @@
 #include "engine/MonitorCycle.h"
 #include "engine/MonitorEngine.h"
 #include "engine/NotificationDispatch.h"
+#include "engine/PortChecks.h"
 #include "engine/ResultRecording.h"
 #include "platform/ComponentLoader.h"
+#include "platform/SocketArray.h"
 #include "report/AboutBox.h"
 #include "store/Database.h"
 #include "ui/main/DetailList.h"
@@ -933,6 +935,11 @@ bool frmMain::Form_Unload() {
         return false;
     ignoreErrors([&] { m_tray->setInTray(false); });
     ignoreErrors([&] { emit unloading(); });
+    if (m_engine) {
+        SocketArray& sockets = m_engine->ports().Winsock1();
+        for (int i = 1; i < sockets.size(); ++i)
+            ignoreErrors([&] { sockets[i].Close(); });
+    }
     ignoreErrors([&] {
         const QWidgetList windows = QApplication::topLevelWidgets();
         for (auto it = windows.crbegin(); it != windows.crend(); ++it) {
