@@ -97,7 +97,6 @@ private slots:
     void ports_fortyTargets_32ndWaitsForFreeElement();
     void ports_monitoringOff_stopsBeforeNextTarget();
     void ports_ipv6DeviceAndBadPort();
-    void timer1Tick_setsPortTimedOutOnce();
 };
 
 void EngineTest::itemKey_splitsAtLastColon_data() {
@@ -375,13 +374,6 @@ void EngineTest::ports_ipv6DeviceAndBadPort() {
                           QStringLiteral("Modify;::1;") + port + QStringLiteral(";;;Connected;")}));
     QCOMPARE(f.item("::1", port.toLatin1(), "Status"), QStringLiteral("Connected"));
     QCOMPARE(f.item("::1", "http", "Status"), QStringLiteral("Failed"));
-}
-
-void EngineTest::timer1Tick_setsPortTimedOutOnce() {
-    Fixture f;
-    f.ports.Timer1().start(1);
-    QTRY_VERIFY(f.ports.PortTimedOut());
-    QVERIFY(!f.ports.Timer1().isActive());
 }
 
 int main(int argc, char* argv[]) {

@@ -1,5 +1,5 @@
 #include "LoopbackPeers.h"
-#include "platform/SocketArray.h"
+#include "platform/SocketControl.h"
 #include "TestMain.h"
 
 #include <QSignalSpy>
@@ -15,9 +15,7 @@ private slots:
     void unansweredConnect_staysConnectingUntilClosed();
     void badPorts_endInErrorAndZero_data();
     void badPorts_endInErrorAndZero();
-    void connectWhileBusy_failsOnlyTheSecondRequest();
     void peerClosingAcceptedConnection_returnsToZero();
-    void array_elementsReportTheirIndex();
 };
 
 void SocketTest::listeningPort_connectsThenClosesToZero() {
@@ -96,22 +94,6 @@ void SocketTest::badPorts_endInErrorAndZero() {
     QCOMPARE(element.State(), qint16(SocketControl::sckClosed));
 }
 
-void SocketTest::connectWhileBusy_failsOnlyTheSecondRequest() {
-    QTcpServer server;
-    QVERIFY(server.listen(QHostAddress::LocalHost));
-    SocketControl element(0);
-    QSignalSpy connects(&element, &SocketControl::OnConnect);
-    QSignalSpy errors(&element, &SocketControl::OnError);
-    element.setRemoteHost(QStringLiteral("127.0.0.1"));
-    element.setRemotePort(server.serverPort());
-    element.Connect();
-    element.Connect();
-    QTRY_COMPARE(connects.count(), 1);
-    QCOMPARE(errors.count(), 1);
-    QCOMPARE(errors.first().at(1).toInt(), 40020);
-    QCOMPARE(element.State(), qint16(SocketControl::sckConnected));
-}
-
 void SocketTest::peerClosingAcceptedConnection_returnsToZero() {
     QTcpServer server;
     QVERIFY(server.listen(QHostAddress::LocalHost));
@@ -127,23 +109,6 @@ void SocketTest::peerClosingAcceptedConnection_returnsToZero() {
     peer->close();
     QTRY_COMPARE(element.State(), qint16(SocketControl::sckClosed));
     QCOMPARE(errors.count(), 0);
-}
-
-void SocketTest::array_elementsReportTheirIndex() {
-    SocketArray array;
-    QCOMPARE(array.size(), 31);
-    const quint16 port = LoopbackPeers::closedPort();
-    QList<qint16> reported;
-    for (int i = 0; i < array.size(); ++i) {
-        connect(&array[i], &SocketControl::OnError, this, [&](qint16 index) { reported << index; });
-        array[i].setRemoteHost(QStringLiteral("127.0.0.1"));
-        array[i].setRemotePort(port);
-        array[i].Connect();
-    }
-    QTRY_COMPARE(reported.size(), 31);
-    std::sort(reported.begin(), reported.end());
-    for (int i = 0; i < 31; ++i)
-        QCOMPARE(reported.at(i), qint16(i));
 }
 
 ORVEX_TEST_GUILESS_MAIN(SocketTest)
