@@ -29,7 +29,8 @@ std::unique_ptr<frmMain> MainStartup::createMainForm() {
 
 void MainStartup::loadAssistant(Assistant& assistant, frmMain& mainForm) {
     setSplashLabel(QStringLiteral("Loading Microsoft Agent"));
-    QObject::connect(&assistant, &Assistant::agentUnavailable, m_splash, &QWidget::close);
+    if (m_splash)
+        QObject::connect(&assistant, &Assistant::agentUnavailable, m_splash, &QWidget::close);
     m_context.setAssistant(&assistant);
     assistant.LoadMSAgent();
     assistant.setProblemCounter([&mainForm] { return mainForm.panes().problemCount(); });

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <QPointer>
 #include <QString>
 
 class AppContext;
@@ -30,5 +31,5 @@ public:
 private:
     AppContext& m_context;
     Database& m_monitorDB;
-    frmSplash* m_splash;
+    QPointer<frmSplash> m_splash; // it deletes itself when closed
 };
