@@ -6,8 +6,12 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstring>
 #include <linux/capability.h>
+#include <net/if.h>
 #include <sched.h>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -33,8 +37,17 @@ inline bool run(const QString& program, const QStringList& arguments) {
 inline bool enter() {
     if (::geteuid() != 0 || ::unshare(CLONE_NEWNET) != 0)
         return false;
-    entered() = run(QStringLiteral("ip"), {"link", "set", "lo", "up"});
-    return entered();
+    // The new namespace's loopback starts down.
+    const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    ifreq request{};
+    std::strncpy(request.ifr_name, "lo", IFNAMSIZ - 1);
+    bool up = fd >= 0 && ::ioctl(fd, SIOCGIFFLAGS, &request) == 0;
+    request.ifr_flags |= IFF_UP;
+    up = up && ::ioctl(fd, SIOCSIFFLAGS, &request) == 0;
+    if (fd >= 0)
+        ::close(fd);
+    entered() = up;
+    return up;
 }
 
 // Writes a setting of this namespace, such as "net/ipv4/icmp_echo_ignore_all".
