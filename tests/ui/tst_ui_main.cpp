@@ -131,6 +131,7 @@ private slots:
     void close_yesSavesGeometryAndViewMode();
     void close_minimisedKeepsStoredGeometry();
     void selectedKey_setWhileDialogRunsAndClearedAfter();
+    void trayRestore_bringsHiddenWindowBackWhereItWas();
 };
 
 void UiMainTest::loadData_buildsTreeAndResetsCounters() {
@@ -770,6 +771,25 @@ void UiMainTest::selectedKey_setWhileDialogRunsAndClearedAfter() {
     f.w().action("mnutvModifyPortDesc")->trigger();
     QCOMPARE(seen, QString("10.0.0.5:80"));
     QCOMPARE(f.t->state().SelectedKey, QString());
+}
+
+void UiMainTest::trayRestore_bringsHiddenWindowBackWhereItWas() {
+    Fixture f;
+    f.t->state().StartupComplete = 1;
+    f.w().Form_Load();
+    f.w().placeWindow(1500, 1500, 9000, 7000);
+    f.w().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f.w()));
+    const QRect before = f.w().geometry();
+    QSignalSpy restoreAvailable(&f.w(), &frmMain::restoreAvailableChanged);
+    f.w().Minimize();
+    QTRY_VERIFY(!restoreAvailable.isEmpty());
+    QCOMPARE(restoreAvailable.last().at(0).toBool(), true);
+    f.w().hide(); // as it would be with a notification area
+    f.w().action("mnuSysTrayRestore")->trigger();
+    QTRY_VERIFY(f.w().isVisible());
+    QVERIFY(!f.w().isMinimized());
+    QCOMPARE(f.w().geometry(), before);
 }
 
 ORVEX_TEST_MAIN(UiMainTest)
