@@ -93,6 +93,9 @@ void takePictures(AgentControl& agent, const QString& folder) {
              ++step)
             wait(20);
         desktopPicture(*character).save(QDir(folder).filePath(names[i] + ".png"));
+        // What the display server itself shows, window manager and all.
+        QGuiApplication::primaryScreen()->grabWindow(0).save(
+            QDir(folder).filePath(names[i] + "-screen.png"));
         std::printf("%s: speaking %s, audible %d\n", qPrintable(names[i]),
                     qPrintable(character->balloon()->visibleText().left(40)), character->audible());
         if (i == 0) {
@@ -100,6 +103,8 @@ void takePictures(AgentControl& agent, const QString& folder) {
             character->Play(QStringLiteral("GetAttention"));
             wait(450);
             desktopPicture(*character).save(QDir(folder).filePath("merlin-animation.png"));
+            QGuiApplication::primaryScreen()->grabWindow(0).save(
+                QDir(folder).filePath("merlin-animation-screen.png"));
             waitUntilIdle(*character);
             character->Play(QStringLiteral("Suggest"));
             wait(700);

@@ -9,6 +9,10 @@
 #include <QPainter>
 #include <QPointer>
 
+namespace {
+constexpr int ShapeAlpha = 110;
+}
+
 CharacterWindow::CharacterWindow(const CharacterDefinition& definition,
                                  const AnimationPlayer& player, const AgentCommands& commands,
                                  QWidget* parent)
@@ -21,14 +25,62 @@ CharacterWindow::CharacterWindow(const CharacterDefinition& definition,
     setAttribute(Qt::WA_ShowWithoutActivating);
     setWindowTitle(definition.name);
     setFixedSize(definition.size);
-    connect(&player, &AnimationPlayer::frame, this, qOverload<>(&QWidget::update));
+    connect(&player, &AnimationPlayer::frame, this, &CharacterWindow::renderFrame);
+}
+
+void CharacterWindow::renderFrame() {
+    const double ratio = devicePixelRatioF();
+    const QSize pixels = (QSizeF(size()) * ratio).toSize();
+    if (m_frame.size() != pixels) {
+        m_frame = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+        m_frame.setDevicePixelRatio(ratio);
+    }
+    m_frame.fill(Qt::transparent);
+    {
+        QPainter painter(&m_frame);
+        m_renderer.setScale(ratio);
+        m_renderer.paint(
+            painter,
+            [this](const QString& layer, const LayerPose& rest) {
+                return m_player.pose(layer, rest);
+            },
+            m_mouth);
+    }
+
+    // The solid part of the picture, in runs per row. Faint pixels (the soft shadow, the outer
+    // edge of anti-aliasing) stay outside: a desktop that cannot blend would show them dark.
+    QRegion shape;
+    for (int y = 0; y < m_frame.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(m_frame.constScanLine(y));
+        for (int x = 0; x < m_frame.width();) {
+            if (qAlpha(row[x]) < ShapeAlpha) {
+                ++x;
+                continue;
+            }
+            const int start = x;
+            while (x < m_frame.width() && qAlpha(row[x]) >= ShapeAlpha)
+                ++x;
+            shape += QRect(QPoint(int(start / ratio), int(y / ratio)),
+                           QPoint(int((x - 1) / ratio), int(y / ratio)));
+        }
+    }
+    if (shape != m_shape) {
+        m_shape = shape;
+        setMask(m_shape.isEmpty() ? QRegion(0, 0, 1, 1) : m_shape);
+    }
+    update();
+}
+
+void CharacterWindow::showEvent(QShowEvent* event) {
+    renderFrame();
+    QWidget::showEvent(event);
 }
 
 void CharacterWindow::setMouthOpen(float level) {
     if (qFuzzyCompare(1 + level, 1 + m_mouth))
         return;
     m_mouth = level;
-    update();
+    renderFrame();
 }
 
 QMenu* CharacterWindow::createCommandMenu(QWidget* parent) {
@@ -52,12 +104,11 @@ QMenu* CharacterWindow::createCommandMenu(QWidget* parent) {
 }
 
 void CharacterWindow::paintEvent(QPaintEvent*) {
+    if (m_frame.isNull())
+        renderFrame();
     QPainter painter(this);
-    m_renderer.setScale(devicePixelRatioF());
-    m_renderer.paint(
-        painter,
-        [this](const QString& layer, const LayerPose& rest) { return m_player.pose(layer, rest); },
-        m_mouth);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(0, 0, m_frame);
 }
 
 void CharacterWindow::mousePressEvent(QMouseEvent* event) {

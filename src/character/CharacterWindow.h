@@ -2,7 +2,9 @@
 
 #include "character/CharacterRenderer.h"
 
+#include <QImage>
 #include <QPoint>
+#include <QRegion>
 #include <QWidget>
 
 class AgentCommands;
@@ -39,11 +41,19 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
+    void showEvent(QShowEvent* event) override;
+
 private:
+    // Draws the current pose into m_frame and shapes the window to it, so the desktop shows
+    // through and takes the clicks around the character even without a compositor.
+    void renderFrame();
+
     const AnimationPlayer& m_player;
     const AgentCommands& m_commands;
     CharacterRenderer m_renderer;
     float m_mouth = 0;
+    QImage m_frame;
+    QRegion m_shape;
     QPoint m_grab;
     QPoint m_pressedAt;
     bool m_pressed = false;

@@ -135,12 +135,11 @@ void WordBalloon::placeBeside(const QRect& character) {
         y = character.bottom() - 8;
     x = qBound(area.left(), x, qMax(area.left(), area.right() - width()));
     move(x, y);
+    reshape();
     update();
 }
 
-void WordBalloon::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
+QPainterPath WordBalloon::outline() const {
     const QRectF body = m_tailDown ? QRectF(0.5, 0.5, width() - 1, height() - Tail - 1)
                                    : QRectF(0.5, Tail + 0.5, width() - 1, height() - Tail - 1);
     QPainterPath path;
@@ -157,7 +156,21 @@ void WordBalloon::paintEvent(QPaintEvent*) {
         tail.lineTo(mid + 8, body.top() + 1);
     }
     tail.closeSubpath();
-    path = path.united(tail);
+    return path.united(tail);
+}
+
+// The window takes the balloon's shape, so no corners show where the desktop cannot blend.
+void WordBalloon::reshape() {
+    // A polygon region leaves out its right and bottom edges; the shifted copy brings the
+    // outline's pixels back in.
+    const QPolygon polygon = outline().toFillPolygon().toPolygon();
+    setMask(QRegion(polygon) + QRegion(polygon.translated(1, 1)));
+}
+
+void WordBalloon::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QPainterPath path = outline();
     painter.setPen(QPen(QColor(60, 60, 60), 1));
     painter.setBrush(QColor(255, 255, 225));
     painter.drawPath(path);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPainterPath>
 #include <QTimer>
 #include <QWidget>
 
@@ -41,6 +42,8 @@ protected:
 
 private:
     QRect textRect() const;
+    QPainterPath outline() const;
+    void reshape();
     void resizeToText();
     QStringList wrappedLines(int width) const;
 
