@@ -16,6 +16,7 @@
 #include "ui/main/DevicePanes.h"
 #include "ui/main/DeviceTree.h"
 #include "ui/main/MainImages.h"
+#include "ui/main/MainMenus.h"
 #include "ui/main/SplitterGrip.h"
 #include "ui/main/TrayIcon.h"
 #include "ui/main/ViewMode.h"
@@ -39,10 +40,6 @@ namespace {
 const QString CRLF = QStringLiteral("\r\n");
 constexpr float TitlesHeight = 300;
 constexpr float SplitterGripWidth = 60;
-
-const char* const ViewCaptions[] = {"Lar&ge Icons", "S&mall Icons", "&List", "&Details"};
-const char* const ViewMenuKeys[] = {"View Large Icons", "View Small Icons", "View List",
-                                    "View Details"};
 
 QPair<QString, QString> splitItemKey(const QString& key) {
     const qsizetype colon = key.lastIndexOf(QLatin1Char(':'));
@@ -72,18 +69,15 @@ frmMain::frmMain(AppContext& context, Database& monitorDB, const SplashLabel& sp
     , m_statusBar(new QStatusBar(m_client))
     , m_panel1(new QLabel(QStringLiteral("Ready"), m_statusBar))
     , m_panel2(new QLabel(QStringLiteral("Monitoring is off."), m_statusBar))
-    , m_treeMenu(new QMenu(QStringLiteral("tvRightClick"), this))
-    , m_listMenu(new QMenu(QStringLiteral("lvRightClick"), this))
-    , m_trayMenu(new QMenu(QStringLiteral("SysTray"), this))
+    , m_menus(std::make_unique<MainMenus>(menuBar(), m_toolbar, this))
     , m_panes(std::make_unique<DevicePanes>(context, monitorDB, *m_tree, *m_list))
     , m_recording(std::make_unique<ResultRecording>(context, monitorDB, *this))
-    , m_tray(new TrayIcon(m_trayMenu, this)) {
+    , m_tray(new TrayIcon(menu(QStringLiteral("mnuSysTray")), this)) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(AppInfo::Title);
     setWindowIcon(MainImages::icon(MainImages::TrayIdle));
     setCentralWidget(m_client);
-    buildMenus();
-    buildToolbar();
+    connectCommands();
     buildClientArea();
     buildStatusBar();
     m_context.setMessageWindow(this);
@@ -94,215 +88,75 @@ frmMain::~frmMain() {
     m_context.setMessageWindow(nullptr);
 }
 
-QAction* frmMain::addAction(QMenu* menu, const QString& name, const QString& caption) {
-    QAction* a = menu->addAction(caption);
-    a->setObjectName(name);
-    m_actions.insert(name, a);
-    return a;
-}
-
 QAction* frmMain::action(const QString& name) const {
-    return m_actions.value(name);
+    return m_menus->action(name);
 }
 
 QMenu* frmMain::menu(const QString& name) const {
-    return m_menus.value(name);
+    return m_menus->menu(name);
 }
 
 QToolButton* frmMain::toolButton(const QString& key) const {
-    return m_toolButtons.value(key);
+    return m_menus->toolButton(key);
 }
 
-void frmMain::buildMenus() {
-    QMenuBar* bar = menuBar();
-    const auto topMenu = [&](const QString& name, const QString& caption) {
-        QMenu* m = bar->addMenu(caption);
-        m->setObjectName(name);
-        m_menus.insert(name, m);
-        return m;
+void frmMain::connectCommands() {
+    struct Command {
+        const char* item;
+        void (frmMain::*run)();
     };
-    const auto separator = [&](QMenu* m, const QString& name) {
-        m->addSeparator()->setObjectName(name);
+    static constexpr Command Commands[] = {
+        {"mnuFileNew", &frmMain::newDatabaseRequested},
+        {"mnuFileSaveAs", &frmMain::saveDatabaseAsRequested},
+        {"mnuFileOpen", &frmMain::openDatabaseRequested},
+        {"mnuViewToolbar", &frmMain::mnuViewToolbar_Click},
+        {"mnuViewStatusBar", &frmMain::mnuViewStatusBar_Click},
+        {"mnuViewLog", &frmMain::mnuViewLog_Click},
+        {"mnuViewRefresh", &frmMain::mnuViewRefresh_Click},
+        {"mnuMonitoringOn", &frmMain::Monitor_Initialize},
+        {"mnuMonitoringOff", &frmMain::Monitor_Stop},
+        {"mnuCompactDatabase", &frmMain::compactDatabaseRequested},
+        {"mnuReloadDatabase", &frmMain::reloadDatabaseRequested},
+        {"mnuViewOptions", &frmMain::optionsRequested},
+        {"mnuAboutHalvikWebSite", &frmMain::mnuAboutHalvikWebSite_Click},
+        {"mnuAboutIssues", &frmMain::mnuAboutIssues_Click},
+        {"mnuAboutReadme", &frmMain::mnuAboutReadme_Click},
+        {"mnuHelpAbout", &frmMain::mnuHelpAbout_Click},
+        {"mnutvAddDevice", &frmMain::addDeviceRequested},
+        {"mnutvModifyDeviceDesc", &frmMain::mnutvModifyDeviceDesc_Click},
+        {"mnutvDeleteDevice", &frmMain::mnutvDeleteDevice_Click},
+        {"mnutvAddPort", &frmMain::mnutvAddPort_Click},
+        {"mnutvModifyPortDesc", &frmMain::mnutvModifyPortDesc_Click},
+        {"mnutvDeletePort", &frmMain::mnutvDeletePort_Click},
+        {"mnutvRefresh", &frmMain::mnutvRefresh_Click},
+        {"mnulvRefresh", &frmMain::mnulvRefresh_Click},
+        {"mnuSysTrayMonitoringOn", &frmMain::Monitor_Initialize},
+        {"mnuSysTrayMonitoringOff", &frmMain::Monitor_Stop},
+        {"mnuSysTrayRestore", &frmMain::Restore},
     };
-
-    QMenu* file = topMenu(QStringLiteral("mnuFile"), QStringLiteral("&File"));
-    connect(addAction(file, QStringLiteral("mnuFileNew"), QStringLiteral("&New Database")),
-            &QAction::triggered, this, &frmMain::newDatabaseRequested);
-    connect(addAction(file, QStringLiteral("mnuFileSaveAs"), QStringLiteral("Save Database As...")),
-            &QAction::triggered, this, &frmMain::saveDatabaseAsRequested);
-    separator(file, QStringLiteral("mnuFileSep0"));
-    connect(addAction(file, QStringLiteral("mnuFileOpen"), QStringLiteral("Open Database...")),
-            &QAction::triggered, this, &frmMain::openDatabaseRequested);
-    separator(file, QStringLiteral("mnuFileSep1"));
-    QAction* exit = addAction(file, QStringLiteral("mnuFilemnuExit"), QStringLiteral("Exit"));
-    exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-    connect(exit, &QAction::triggered, this, &QWidget::close);
-
-    QMenu* view = topMenu(QStringLiteral("mnuView"), QStringLiteral("&View"));
-    QAction* toolbar =
-        addAction(view, QStringLiteral("mnuViewToolbar"), QStringLiteral("&Toolbar"));
-    toolbar->setCheckable(true);
-    toolbar->setChecked(true);
-    connect(toolbar, &QAction::triggered, this, &frmMain::mnuViewToolbar_Click);
-    QAction* statusBar =
-        addAction(view, QStringLiteral("mnuViewStatusBar"), QStringLiteral("Status &Bar"));
-    statusBar->setCheckable(true);
-    statusBar->setChecked(true);
-    connect(statusBar, &QAction::triggered, this, &frmMain::mnuViewStatusBar_Click);
-    separator(view, QStringLiteral("mnuViewBar0"));
+    for (const Command& command : Commands)
+        connect(action(QLatin1String(command.item)), &QAction::triggered, this, command.run);
+    connect(action(QStringLiteral("mnuFilemnuExit")), &QAction::triggered, this,
+            [this] { close(); });
     for (int i = 0; i < 4; ++i) {
-        QAction* mode = addAction(view, QStringLiteral("mnuListViewMode(%1)").arg(i),
-                                  QString::fromLatin1(ViewCaptions[i]));
-        mode->setCheckable(true);
-        connect(mode, &QAction::triggered, this, [this, i] { mnuListViewMode_Click(i); });
+        connect(action(MainMenus::viewModeItem("mnuListViewMode", i)), &QAction::triggered, this,
+                [this, i] { mnuListViewMode_Click(i); });
+        connect(action(MainMenus::viewModeItem("mnulvRightClickMode", i)), &QAction::triggered,
+                this, [this, i] { mnulvRightClickMode_Click(i); });
     }
-    separator(view, QStringLiteral("mnuViewBar1"));
-    connect(addAction(view, QStringLiteral("mnuViewLog"), QStringLiteral("&Log File")),
-            &QAction::triggered, this, &frmMain::mnuViewLog_Click);
-    separator(view, QStringLiteral("mnuViewBar2"));
-    connect(addAction(view, QStringLiteral("mnuViewRefresh"), QStringLiteral("&Refresh")),
-            &QAction::triggered, this, &frmMain::mnuViewRefresh_Click);
-
-    QMenu* tools = topMenu(QStringLiteral("mnuTools"), QStringLiteral("&Tools"));
-    QAction* on =
-        addAction(tools, QStringLiteral("mnuMonitoringOn"), QStringLiteral("Monitoring &On"));
-    on->setCheckable(true);
-    connect(on, &QAction::triggered, this, &frmMain::Monitor_Initialize);
-    QAction* off =
-        addAction(tools, QStringLiteral("mnuMonitoringOff"), QStringLiteral("Monitoring O&ff"));
-    off->setCheckable(true);
-    connect(off, &QAction::triggered, this, &frmMain::Monitor_Stop);
-    separator(tools, QStringLiteral("mnuToolsSep1"));
-    QMenu* database = tools->addMenu(QStringLiteral("&Database..."));
-    database->setObjectName(QStringLiteral("mnuDatabase"));
-    m_menus.insert(database->objectName(), database);
-    connect(addAction(database, QStringLiteral("mnuCompactDatabase"),
-                      QStringLiteral("&Compact Database")),
-            &QAction::triggered, this, &frmMain::compactDatabaseRequested);
-    separator(database, QStringLiteral("mnuToolsSep0"));
-    connect(addAction(database, QStringLiteral("mnuReloadDatabase"),
-                      QStringLiteral("&Reload Database")),
-            &QAction::triggered, this, &frmMain::reloadDatabaseRequested);
-    connect(addAction(tools, QStringLiteral("mnuViewOptions"), QStringLiteral("&Options...")),
-            &QAction::triggered, this, &frmMain::optionsRequested);
-
-    QMenu* help = topMenu(QStringLiteral("mnuHelp"), QStringLiteral("&Help"));
-    connect(addAction(help, QStringLiteral("mnuAboutHalvikWebSite"),
-                      QStringLiteral("IP Orvex Monitor Web Site")),
-            &QAction::triggered, this, &frmMain::mnuAboutHalvikWebSite_Click);
-    separator(help, QStringLiteral("mnuAboutSep2"));
-    connect(addAction(help, QStringLiteral("mnuAboutIssues"), QStringLiteral("View Known Issues")),
-            &QAction::triggered, this, &frmMain::mnuAboutIssues_Click);
-    connect(addAction(help, QStringLiteral("mnuAboutReadme"), QStringLiteral("View Readme")),
-            &QAction::triggered, this, &frmMain::mnuAboutReadme_Click);
-    separator(help, QStringLiteral("mnuAboutSep1"));
-    connect(addAction(help, QStringLiteral("mnuHelpAbout"), QStringLiteral("&About...")),
-            &QAction::triggered, this, &frmMain::mnuHelpAbout_Click);
-
-    // The three pop-up menus never show in the menu bar.
-    m_treeMenu->setObjectName(QStringLiteral("mnutvRightClick"));
-    m_menus.insert(m_treeMenu->objectName(), m_treeMenu);
-    connect(addAction(m_treeMenu, QStringLiteral("mnutvAddDevice"), QStringLiteral("&Add Device")),
-            &QAction::triggered, this, &frmMain::addDeviceRequested);
-    connect(addAction(m_treeMenu, QStringLiteral("mnutvModifyDeviceDesc"),
-                      QStringLiteral("M&odify Device Properties")),
-            &QAction::triggered, this,
-            [this] { withSelectedKey(&frmMain::modifyDeviceRequested); });
-    connect(addAction(m_treeMenu, QStringLiteral("mnutvDeleteDevice"),
-                      QStringLiteral("&Delete Device")),
-            &QAction::triggered, this, &frmMain::mnutvDeleteDevice_Click);
-    separator(m_treeMenu, QStringLiteral("mnutvSep1"));
-    connect(addAction(m_treeMenu, QStringLiteral("mnutvAddPort"),
-                      QStringLiteral("&Modify Monitored Ports")),
-            &QAction::triggered, this, [this] { withSelectedKey(&frmMain::modifyPortsRequested); });
-    connect(addAction(m_treeMenu, QStringLiteral("mnutvModifyPortDesc"),
-                      QStringLiteral("Modify Port &Porperties")),
-            &QAction::triggered, this, [this] { withSelectedKey(&frmMain::modifyPortRequested); });
-    connect(
-        addAction(m_treeMenu, QStringLiteral("mnutvDeletePort"), QStringLiteral("&Delete Port")),
-        &QAction::triggered, this, &frmMain::mnutvDeletePort_Click);
-    separator(m_treeMenu, QStringLiteral("mnutvSep2"));
-    connect(addAction(m_treeMenu, QStringLiteral("mnutvRefresh"), QStringLiteral("&Refresh")),
-            &QAction::triggered, this, &frmMain::mnutvRefresh_Click);
-
-    m_listMenu->setObjectName(QStringLiteral("mnulvRightClick"));
-    m_menus.insert(m_listMenu->objectName(), m_listMenu);
-    QMenu* views = m_listMenu->addMenu(QStringLiteral("Views"));
-    views->setObjectName(QStringLiteral("mnulvRightClickViews"));
-    m_menus.insert(views->objectName(), views);
-    for (int i = 0; i < 4; ++i) {
-        QAction* mode = addAction(views, QStringLiteral("mnulvRightClickMode(%1)").arg(i),
-                                  QString::fromLatin1(ViewCaptions[i]));
-        mode->setCheckable(true);
-        connect(mode, &QAction::triggered, this, [this, i] { mnulvRightClickMode_Click(i); });
-    }
-    separator(m_listMenu, QStringLiteral("mnulvRightClickSep0"));
-    connect(addAction(m_listMenu, QStringLiteral("mnulvRefresh"), QStringLiteral("&Refresh")),
-            &QAction::triggered, this, &frmMain::mnulvRefresh_Click);
-
-    m_trayMenu->setObjectName(QStringLiteral("mnuSysTray"));
-    m_menus.insert(m_trayMenu->objectName(), m_trayMenu);
-    QAction* trayOn = addAction(m_trayMenu, QStringLiteral("mnuSysTrayMonitoringOn"),
-                                QStringLiteral("Monitoring On"));
-    trayOn->setCheckable(true);
-    connect(trayOn, &QAction::triggered, this, &frmMain::Monitor_Initialize);
-    QAction* trayOff = addAction(m_trayMenu, QStringLiteral("mnuSysTrayMonitoringOff"),
-                                 QStringLiteral("Monitoring Off"));
-    trayOff->setCheckable(true);
-    connect(trayOff, &QAction::triggered, this, &frmMain::Monitor_Stop);
-    separator(m_trayMenu, QStringLiteral("mnuSysTraySep1"));
-    connect(addAction(m_trayMenu, QStringLiteral("mnuSysTrayRestore"), QStringLiteral("Restore")),
-            &QAction::triggered, this, &frmMain::Restore);
-}
-
-void frmMain::buildToolbar() {
-    m_toolbar->setObjectName(QStringLiteral("tbToolBar"));
-    m_toolbar->setMovable(false);
-    m_toolbar->setFloatable(false);
-    m_toolbar->setIconSize(QSize(24, 24));
-    const auto button = [&](const QString& key, const QString& tip, const QString& image) {
-        QAction* a = m_toolbar->addAction(MainImages::toolbarIcon(image), key);
-        a->setObjectName(QStringLiteral("tb") + key);
-        a->setToolTip(tip);
-        a->setData(key);
-        m_actions.insert(a->objectName(), a);
-        connect(a, &QAction::triggered, this, [this, key] { tbToolBar_ButtonClick(key); });
-        auto* b = qobject_cast<QToolButton*>(m_toolbar->widgetForAction(a));
-        m_toolButtons.insert(key, b);
-        return a;
-    };
-    const auto dropDown = [&](QAction* a, const QStringList& keys) {
-        auto* m = new QMenu(this);
-        for (const QString& key : keys) {
-            QAction* item = m->addAction(key);
-            item->setData(key);
-            connect(item, &QAction::triggered, this,
-                    [this, key] { tbToolBar_ButtonMenuClick(key); });
+    for (QAction* button : m_toolbar->actions()) {
+        const QString key = button->data().toString();
+        if (key.isEmpty())
+            continue; // a separator
+        connect(button, &QAction::triggered, this, [this, key] { tbToolBar_ButtonClick(key); });
+        if (QMenu* items = button->menu()) {
+            for (QAction* item : items->actions()) {
+                const QString itemKey = item->data().toString();
+                connect(item, &QAction::triggered, this,
+                        [this, itemKey] { tbToolBar_ButtonMenuClick(itemKey); });
+            }
         }
-        a->setMenu(m);
-        toolButton(a->data().toString())->setPopupMode(QToolButton::MenuButtonPopup);
-    };
-
-    button(QStringLiteral("New"), QStringLiteral("New"), QStringLiteral("new"));
-    button(QStringLiteral("Open"), QStringLiteral("Open Existing Database"),
-           QStringLiteral("open"));
-    m_toolbar->addSeparator();
-    QAction* monitor =
-        button(QStringLiteral("Monitor"), QStringLiteral("Monitor On"), QStringLiteral("monitor"));
-    QAction* stop =
-        button(QStringLiteral("Stop"), QStringLiteral("Monitor Off"), QStringLiteral("stop"));
-    monitor->setCheckable(true);
-    stop->setCheckable(true);
-    m_toolbar->addSeparator();
-    dropDown(button(QStringLiteral("Node"), QStringLiteral("Expand Nodes"), QStringLiteral("node")),
-             {QStringLiteral("Expand Nodes"), QStringLiteral("Collapse Nodes")});
-    button(QStringLiteral("Options"), QStringLiteral("Options"), QStringLiteral("options"));
-    m_toolbar->addSeparator();
-    QStringList viewKeys;
-    for (const char* key : ViewMenuKeys)
-        viewKeys << QString::fromLatin1(key);
-    dropDown(button(QStringLiteral("Views"), QStringLiteral("List Views"), QStringLiteral("views")),
-             viewKeys);
+    }
 }
 
 void frmMain::buildClientArea() {
@@ -345,13 +199,13 @@ void frmMain::buildClientArea() {
     connect(m_tree, &DeviceTree::rightButtonPressed, this, [this](const QPoint& at) {
         trapErrors(m_context, "tvTreeView_MouseDown", [&] {
             prepareTreeMenu();
-            m_treeMenu->popup(at);
+            menu(QStringLiteral("mnutvRightClick"))->popup(at);
         });
     });
     connect(m_list, &DetailList::rowClicked, this, &frmMain::lvListView_ItemClick);
     connect(m_list, &DetailList::doubleClicked, this, &frmMain::lvListView_DblClick);
     connect(m_list, &DetailList::rightButtonPressed, this,
-            [this](const QPoint& at) { m_listMenu->popup(at); });
+            [this](const QPoint& at) { menu(QStringLiteral("mnulvRightClick"))->popup(at); });
 }
 
 void frmMain::buildStatusBar() {
@@ -567,8 +421,8 @@ void frmMain::Form_Paint() {
         if (m_list->view() != mode)
             m_list->setView(mode);
         for (int i = 0; i < 4; ++i) {
-            action(QStringLiteral("mnuListViewMode(%1)").arg(i))->setChecked(i == mode);
-            action(QStringLiteral("mnulvRightClickMode(%1)").arg(i))->setChecked(i == mode);
+            action(MainMenus::viewModeItem("mnuListViewMode", i))->setChecked(i == mode);
+            action(MainMenus::viewModeItem("mnulvRightClickMode", i))->setChecked(i == mode);
         }
     });
 }
@@ -802,6 +656,18 @@ void frmMain::Check_TVIcons() {
 }
 
 // --- commands -----------------------------------------------------------------------------
+
+void frmMain::mnutvModifyDeviceDesc_Click() {
+    withSelectedKey(&frmMain::modifyDeviceRequested);
+}
+
+void frmMain::mnutvAddPort_Click() {
+    withSelectedKey(&frmMain::modifyPortsRequested);
+}
+
+void frmMain::mnutvModifyPortDesc_Click() {
+    withSelectedKey(&frmMain::modifyPortRequested);
+}
 
 void frmMain::withSelectedKey(void (frmMain::*request)()) {
     QString& shared = m_context.state().SelectedKey;

@@ -15,6 +15,7 @@ class Database;
 class DetailList;
 class DevicePanes;
 class DeviceTree;
+class MainMenus;
 class MonitorEngine;
 class QAction;
 class QFrame;
@@ -112,6 +113,9 @@ public:
     void lvListView_DblClick();
 
 public slots:
+    void mnutvModifyDeviceDesc_Click();
+    void mnutvAddPort_Click();
+    void mnutvModifyPortDesc_Click();
     void mnutvDeleteDevice_Click();
     void mnutvDeletePort_Click();
     void mnuViewRefresh_Click();
@@ -158,11 +162,9 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void buildMenus();
-    void buildToolbar();
+    void connectCommands();
     void buildClientArea();
     void buildStatusBar();
-    QAction* addAction(QMenu* menu, const QString& name, const QString& caption);
     void Form_Initialize(const SplashLabel& splashLabel);
     void Form_Resize();
     bool Form_Unload();
@@ -192,12 +194,7 @@ private:
     QStatusBar* m_statusBar;
     QLabel* m_panel1;
     QLabel* m_panel2;
-    QMenu* m_treeMenu;
-    QMenu* m_listMenu;
-    QMenu* m_trayMenu;
-    QHash<QString, QAction*> m_actions;
-    QHash<QString, QMenu*> m_menus;
-    QHash<QString, QToolButton*> m_toolButtons;
+    std::unique_ptr<MainMenus> m_menus;
     std::unique_ptr<DevicePanes> m_panes;
     std::unique_ptr<ResultRecording> m_recording;
     TrayIcon* m_tray;
