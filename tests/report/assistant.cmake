@@ -1,1 +1,3 @@
 orvex_add_test(tst_assistant SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/tst_assistant.cpp LIBS orvex_report)
+orvex_add_test(tst_assistant_noengine SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/tst_assistant_noengine.cpp
+               LIBS orvex_report)
