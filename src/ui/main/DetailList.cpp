@@ -19,7 +19,6 @@ DetailList::DetailList(QWidget* parent)
     m_icons->setSelectionMode(QAbstractItemView::SingleSelection);
     m_icons->setResizeMode(QListView::Adjust);
     m_icons->setMovement(QListView::Static);
-    m_icons->setUniformItemSizes(true);
     m_icons->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_details->setRootIsDecorated(false);
     m_details->setUniformRowHeights(true);
@@ -76,7 +75,7 @@ void DetailList::setView(int mode) {
         m_icons->setFlow(m_view == ViewMode::SmallIcons ? QListView::LeftToRight
                                                         : QListView::TopToBottom);
         if (m_view == ViewMode::SmallIcons)
-            m_icons->setGridSize(QSize(160, 20));
+            m_icons->setGridSize(QSize(200, 20));
     }
     m_icons->setMovement(QListView::Static);
     m_icons->setUpdatesEnabled(true);

@@ -429,8 +429,10 @@ void frmMain::Form_Paint() {
 
 void frmMain::setViewMode(int mode) {
     m_list->setView(mode);
-    m_context.catalogue().save(Section::SettingsSection, Key::ViewMode,
-                               QString::number(m_list->view()));
+    ignoreErrors([&] {
+        m_context.catalogue().save(Section::SettingsSection, Key::ViewMode,
+                                   QString::number(m_list->view()));
+    });
     Form_Paint();
 }
 
@@ -767,8 +769,10 @@ void frmMain::mnuAboutHalvikWebSite_Click() {
 }
 
 void frmMain::mnuHelpAbout_Click() {
-    frmAbout about(m_mailControl, this);
-    about.exec();
+    trapErrors(m_context, "mnuHelpAbout_Click", [&] {
+        frmAbout about(m_mailControl, this);
+        about.exec();
+    });
 }
 
 // --- tray, minimising and closing ---------------------------------------------------------
