@@ -88,6 +88,9 @@ void takePictures(AgentControl& agent, const QString& folder) {
         // Caught while the words are still coming.
         for (int step = 0; step < 400 && !character->balloon()->isVisible(); ++step)
             wait(20);
+        for (int step = 0; step < 200 && character->window()->mouthOpen() < 0.5f; ++step)
+            wait(5);
+        desktopPicture(*character).save(QDir(folder).filePath(names[i] + "-mouth.png"));
         for (int step = 0; step < 400 && character->balloon()->visibleText().size() <
                                              character->balloon()->text().size() * 3 / 4;
              ++step)
