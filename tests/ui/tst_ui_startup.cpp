@@ -1,4 +1,5 @@
 #include "app/AppInfo.h"
+#include "app/RuntimeError.h"
 #include "report/frmSplash.h"
 #include "store/Database.h"
 #include "TestContext.h"
@@ -13,6 +14,7 @@ class UiStartupTest : public QObject {
 private slots:
     void show_namesPlacesAndShowsTheWindow();
     void autoStart_switchesMonitoringOnAfterTheWindowShows();
+    void geometryNotANumber_isAStartupError();
 };
 
 namespace {
@@ -72,6 +74,16 @@ void UiStartupTest::autoStart_switchesMonitoringOnAfterTheWindowShows() {
     QCOMPARE(t.assistant.spoken.at(0).text,
              QString("Monitoring can not be enabled at this time because there are no devices "
                      "to verify."));
+}
+
+void UiStartupTest::geometryNotANumber_isAStartupError() {
+    TestContext t;
+    t->settings().SaveSetting("Settings", "MainWidth", "wide");
+    Started s(t);
+    std::unique_ptr<frmMain> w = s.startup.createMainForm();
+    QVERIFY_THROWS_EXCEPTION(RuntimeError, s.startup.show(*w));
+    QCOMPARE(t->state().StartupComplete, qint16(0));
+    QVERIFY(!w->isVisible());
 }
 
 ORVEX_TEST_MAIN(UiStartupTest)
