@@ -7,6 +7,7 @@
 
 namespace {
 constexpr double Margin = 3; // artwork units around a layer for strokes and soft edges
+constexpr int MaxLayerPixels = 2048;
 
 } // namespace
 
@@ -29,12 +30,17 @@ void CharacterRenderer::setScale(double scale) {
         CachedLayer cached;
         cached.layer = &layer;
         cached.bounds = svg.boundsOnElement(layer.id).adjusted(-Margin, -Margin, Margin, Margin);
-        const QSize imageSize = (cached.bounds.size() * pixels).toSize().expandedTo(QSize(1, 1));
+        // Bounded, so a layer with absurd extents costs blur rather than memory.
+        const QSize imageSize = (cached.bounds.size() * pixels)
+                                    .toSize()
+                                    .expandedTo(QSize(1, 1))
+                                    .boundedTo(QSize(MaxLayerPixels, MaxLayerPixels));
         cached.image = QImage(imageSize, QImage::Format_ARGB32_Premultiplied);
         cached.image.fill(Qt::transparent);
         QPainter painter(&cached.image);
         painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
-        painter.scale(pixels, pixels);
+        painter.scale(imageSize.width() / cached.bounds.width(),
+                      imageSize.height() / cached.bounds.height());
         painter.translate(-cached.bounds.topLeft());
         svg.render(&painter, layer.id, svg.boundsOnElement(layer.id));
         m_layers.append(cached);

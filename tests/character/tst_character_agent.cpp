@@ -171,7 +171,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!m_character->isBusy(), Long);
         if (!shown)
             return;
-        QTest::qWait(WordBalloon::HideDelayMs + 300);
+        QTest::qWait(WordBalloon::HideDelayMs + 1000);
         QCOMPARE(balloon->isVisible(), staysAfterSpeech);
     }
 
