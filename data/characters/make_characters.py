@@ -502,27 +502,27 @@ CHARACTERS = {
 }
 
 
-def manifest(key, spec):
+def manifest(key, details):
     return {
         "format": 1,
-        "name": spec["name"],
+        "name": details["name"],
         "artwork": key + ".svg",
         "width": 170,
         "height": 204,
-        "voice": spec["voice"],
+        "voice": details["voice"],
         "mouth": "mouth",
         "layers": [dict({"id": i, "pivot": list(p)}, **({"parent": parent} if parent else {}),
                         **({"opacity": o} if o != 1 else {})) for i, p, parent, o in SKELETON],
-        "animations": animations(spec["extra"]),
+        "animations": animations(details["extra"]),
     }
 
 
 def main():
-    for key, spec in CHARACTERS.items():
+    for key, details in CHARACTERS.items():
         with open(os.path.join(HERE, key + ".svg"), "w", encoding="utf-8") as out:
-            out.write(spec["svg"])
+            out.write(details["svg"])
         with open(os.path.join(HERE, key + ".acs"), "w", encoding="utf-8") as out:
-            json.dump(manifest(key, spec), out, indent=1)
+            json.dump(manifest(key, details), out, indent=1)
             out.write("\n")
 
 

@@ -52,7 +52,7 @@ public:
 
     int balloonStyle() const;
     void setBalloonStyle(int style);
-    // False when balloons are switched off for the whole desktop session.
+    // False when balloons are switched off for every program on the desktop.
     bool balloonEnabled() const { return m_balloonEnabled; }
     void setBalloonEnabled(bool enabled);
 
