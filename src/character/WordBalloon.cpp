@@ -134,6 +134,7 @@ void WordBalloon::placeBeside(const QRect& character) {
     if (!m_tailDown)
         y = character.bottom() - 8;
     x = qBound(area.left(), x, qMax(area.left(), area.right() - width()));
+    m_tailX = character.center().x() - x;
     move(x, y);
     reshape();
     update();
@@ -144,7 +145,9 @@ QPainterPath WordBalloon::outline() const {
                                    : QRectF(0.5, Tail + 0.5, width() - 1, height() - Tail - 1);
     QPainterPath path;
     path.addRoundedRect(body, Radius, Radius);
-    const double mid = width() / 2.0;
+    // The tail points at the character even when the screen edge pushed the balloon aside.
+    const double mid = qBound(double(Radius + 10), m_tailX < 0 ? width() / 2.0 : double(m_tailX),
+                              double(width() - Radius - 8));
     QPainterPath tail;
     if (m_tailDown) {
         tail.moveTo(mid - 10, body.bottom() - 1);
@@ -161,10 +164,11 @@ QPainterPath WordBalloon::outline() const {
 
 // The window takes the balloon's shape, so no corners show where the desktop cannot blend.
 void WordBalloon::reshape() {
-    // A polygon region leaves out its right and bottom edges; the shifted copy brings the
-    // outline's pixels back in.
-    const QPolygon polygon = outline().toFillPolygon().toPolygon();
-    setMask(QRegion(polygon) + QRegion(polygon.translated(1, 1)));
+    // Grown by the outline's pen, so the border stays inside the shape on every side.
+    QPainterPathStroker pen;
+    pen.setWidth(2.5);
+    const QPainterPath grown = outline().united(pen.createStroke(outline()));
+    setMask(QRegion(grown.toFillPolygon().toPolygon()));
 }
 
 void WordBalloon::paintEvent(QPaintEvent*) {

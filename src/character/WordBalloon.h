@@ -52,5 +52,6 @@ private:
     qsizetype m_shown = 0;
     double m_fraction = 0;
     bool m_tailDown = true;
+    int m_tailX = -1; // from the balloon's left edge; -1 for the middle
     QTimer m_hideTimer;
 };
