@@ -84,10 +84,6 @@ QString SettingsCatalogue::htmlFile() const {
     return text(Section::Options, Key::HTMLFile, m_paths.inProgramFolder(FileName::Html));
 }
 
-QString SettingsCatalogue::htmlFileLowerCase() const {
-    return text(Section::Options, Key::HTMLFile, m_paths.inProgramFolder(FileName::HtmlLower));
-}
-
 QString SettingsCatalogue::htmlTemplateFile() const {
     return text(Section::Options, Key::HTMLTemplateFile,
                 m_paths.inProgramFolder(FileName::Template));

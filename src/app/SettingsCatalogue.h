@@ -61,7 +61,6 @@ namespace FileName {
 inline const QString Database = QStringLiteral("OrvexMonitor.mdb");
 inline const QString Log = QStringLiteral("OrvexMonitor.txt");
 inline const QString Html = QStringLiteral("OrvexMonitor.html");
-inline const QString HtmlLower = QStringLiteral("orvexmonitor.html");
 inline const QString Template = QStringLiteral("template.html");
 inline const QString Readme = QStringLiteral("readme.txt");
 inline const QString Issues = QStringLiteral("issues.txt");
@@ -92,11 +91,12 @@ public:
     bool logFailures() const;                                // flag = 1, default 1
     QString logFile() const;                                 // text
     bool htmlOutput() const;                                 // flag <> 0, default 0
-    QString htmlFile() const;                                // App\OrvexMonitor.html
-    QString htmlFileLowerCase() const;                       // App\orvexmonitor.html
-    QString htmlTemplateFile() const;                        // App\template.html
-    bool sendOnFailure() const;                              // boolean, default 0
-    qint16 sendOnConsecutiveFailure() const;                 // int16, default 5
+    // App\OrvexMonitor.html at every read site: where file names tell case apart, a second
+    // spelling of the default would name a second file.
+    QString htmlFile() const;
+    QString htmlTemplateFile() const;        // App\template.html
+    bool sendOnFailure() const;              // boolean, default 0
+    qint16 sendOnConsecutiveFailure() const; // int16, default 5
     QString mailTo() const;
     QString mailFrom() const;
     QString mailServerPrimary() const;

@@ -266,7 +266,7 @@ void Assistant::Agent1_Command(const QString& name) {
             showLogFile();
         } else if (name == QLatin1String("Show HTML Output")) {
             play(Acknowledge);
-            m_context.errors().Navigate(m_context.catalogue().htmlFileLowerCase());
+            m_context.errors().Navigate(m_context.catalogue().htmlFile());
         }
     });
 }

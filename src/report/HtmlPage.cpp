@@ -30,7 +30,7 @@ void HtmlPage::Create_HTML(QString& strHTMLFile, const FailureList& failures,
                            const RecoveryList& recoveries) {
     trapErrors(m_context, "Create_HTML", [&] {
         const QString templatePath = m_context.catalogue().htmlTemplateFile();
-        strHTMLFile = m_context.catalogue().htmlFileLowerCase();
+        strHTMLFile = m_context.catalogue().htmlFile();
 
         if (!QFileInfo(templatePath).isFile()) {
             templateUnusable(TemplateMissing, strHTMLFile);

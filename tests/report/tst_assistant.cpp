@@ -285,7 +285,7 @@ private slots:
         QCOMPARE(requests(m_assistant->character()), queued);
         QStringList expectedOpened;
         if (opened == "html")
-            expectedOpened << m_context->programFile("orvexmonitor.html");
+            expectedOpened << m_context->programFile("OrvexMonitor.html");
         else if (opened == "log")
             expectedOpened << "file://" + log;
         QCOMPARE(m_context->shell.opened, expectedOpened);

@@ -42,7 +42,7 @@ struct PageFixture {
                     "Failed_On, Recovered_On) values (?, ?, ?, ?, ?, ?, ?, ?)",
                     {device, port, status, connects, errors, lastError, date, date}});
     }
-    QString output() const { return context.programFile("orvexmonitor.html"); }
+    QString output() const { return context.programFile("OrvexMonitor.html"); }
     QByteArray createPage(const QByteArray& templateText, const FailureList& failures = {},
                           const RecoveryList& recoveries = {}) {
         if (!templateText.isNull()) {
@@ -133,8 +133,8 @@ void HtmlTest::header_refreshFollowsCheckInterval_data() {
     QTest::addColumn<QString>("outputPath");
     QTest::addColumn<QString>("content");
 
-    QTest::newRow("default") << QString() << "/a/orvexmonitor.html"
-                             << "300,orvexmonitor.html";
+    QTest::newRow("default") << QString() << "/a/OrvexMonitor.html"
+                             << "300,OrvexMonitor.html";
     QTest::newRow("ten minutes") << "10"
                                  << "/srv/www/status.html"
                                  << "600,status.html";

@@ -1,0 +1,40 @@
+#include "app/MonitorProgram.h"
+
+#include "app/AppContext.h"
+#include "app/AppInfo.h"
+#include "app/RuntimeError.h"
+#include "app/WidgetDialogs.h"
+#include "report/Assistant.h"
+#include "ui/main/frmMain.h"
+#include "ui/main/MainStartup.h"
+
+MonitorProgram::MonitorProgram(AppContext& context, WidgetDialogs* dialogs)
+    : m_context(context)
+    , m_dialogs(dialogs)
+    , m_startup(context, m_monitorDB) {}
+
+MonitorProgram::~MonitorProgram() {
+    // The window goes before the assistant it speaks through.
+    m_mainForm.reset();
+    m_context.setAssistant(nullptr);
+    m_assistant.reset();
+}
+
+bool MonitorProgram::start() {
+    if (!m_startup.run())
+        return false;
+    MainStartup mainStartup(m_context, m_monitorDB, m_startup.splash());
+    m_assistant = std::make_unique<Assistant>(m_context);
+    try {
+        m_mainForm = mainStartup.createMainForm();
+        if (m_dialogs)
+            m_dialogs->setParentWindow(m_mainForm.get());
+        mainStartup.loadAssistant(*m_assistant, *m_mainForm);
+        mainStartup.show(*m_mainForm);
+    } catch (const RuntimeError& error) {
+        m_context.dialogs().message(Startup::startupErrorText(error.description()),
+                                    MessageIcon::Critical, AppInfo::Title);
+        return false;
+    }
+    return true;
+}
