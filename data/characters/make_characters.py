@@ -80,6 +80,11 @@ def animations(extra):
              "body": [k(0), k(1200, sy=1.02), k(2400, sy=1)],
              "arm-right": [k(0), k(900, rotate=-8), k(2000, rotate=0)]},
             blink_tracks(1500))},
+        "Speaking": {"duration": 2600, "tracks": {
+            "head": [k(0), k(650, rotate=-3, dy=1), k(1300, rotate=0, dy=0), k(1950, rotate=3, dy=1),
+                     k(2600, rotate=0, dy=0)],
+            "brows": [k(0), k(400, dy=-2), k(900, dy=0), k(1700, dy=-1.5), k(2200, dy=0)],
+            "arm-left": [k(0), k(1300, rotate=6), k(2600, rotate=0)]}},
         "Acknowledge": {"duration": 1000, "tracks": {
             "head": [k(0), k(220, dy=6, sy=0.96), k(420, dy=0, sy=1), k(640, dy=5, sy=0.97), k(860, dy=0, sy=1)],
             "brows": [k(0), k(200, dy=-3), k(800, dy=-3), k(1000, dy=0)]}},

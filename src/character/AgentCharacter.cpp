@@ -31,6 +31,7 @@ AgentCharacter::AgentCharacter(const QString& id, CharacterDefinition definition
         m_balloon->progress(shown, length > 0 ? double(shown) / double(length) : 1.0);
     });
     connect(&m_speechPlayer, &SpeechPlayer::finished, this, [this] {
+        m_player.stop();
         m_window->setMouthOpen(0);
         m_balloon->end();
         complete();
@@ -243,6 +244,10 @@ void AgentCharacter::startSpeech(const SpeechAudio& audio) {
     m_awaitedTicket = 0;
     if (m_balloonEnabled && m_window->isVisible() && m_balloon->begin(audio.shownText))
         m_balloon->placeBeside(m_window->geometry());
+    // A character may move a little while it talks.
+    if (const CharacterAnimation* talking = m_definition.animation(QStringLiteral("Speaking"));
+        talking && audio.durationMs() > 0)
+        m_player.play(*talking, true);
     m_speechPlayer.play(audio);
 }
 

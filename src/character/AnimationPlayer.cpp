@@ -26,12 +26,13 @@ AnimationPlayer::AnimationPlayer(QObject* parent)
     connect(&m_timer, &QTimer::timeout, this, &AnimationPlayer::tick);
 }
 
-void AnimationPlayer::play(const CharacterAnimation& animation) {
+void AnimationPlayer::play(const CharacterAnimation& animation, bool loop) {
     if (isPlaying()) {
         m_timer.stop();
         emit finished();
     }
     m_animation = animation;
+    m_loop = loop;
     m_clock.start();
     m_timer.start();
     emit frame();
@@ -76,6 +77,8 @@ LayerPose AnimationPlayer::poseAt(const CharacterAnimation& animation, const QSt
 }
 
 void AnimationPlayer::tick() {
+    if (m_loop && m_clock.elapsed() >= m_animation.durationMs)
+        m_clock.start();
     if (m_clock.elapsed() >= m_animation.durationMs) {
         m_timer.stop();
         m_animation = {};

@@ -14,8 +14,9 @@ class AnimationPlayer final : public QObject {
 public:
     explicit AnimationPlayer(QObject* parent = nullptr);
 
-    // Starts the animation, ending any other (which then reports finished first).
-    void play(const CharacterAnimation& animation);
+    // Starts the animation, ending any other (which then reports finished first). A looping
+    // animation runs until stopped.
+    void play(const CharacterAnimation& animation, bool loop = false);
     void stop();
     bool isPlaying() const { return m_timer.isActive(); }
     qint64 elapsedMs() const;
@@ -35,6 +36,7 @@ private:
     void tick();
 
     CharacterAnimation m_animation;
+    bool m_loop = false;
     QElapsedTimer m_clock;
     QTimer m_timer;
 };
