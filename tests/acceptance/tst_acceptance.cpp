@@ -1,5 +1,6 @@
 #include "app/MonitorProgram.h"
 #include "MailControlHost.h"
+#include "report/AboutBox.h"
 #include "store/Catalogue.h"
 #include "TestContext.h"
 #include "TestMain.h"
@@ -126,6 +127,10 @@ void AcceptanceTest::threeCycles_thenRecovery() {
     frmMain* window = program.mainForm();
     QVERIFY(window);
     QCOMPARE(window->windowTitle(), QString("IP Orvex Monitor 2.0 - OrvexMonitor.mdb"));
+    // The window's mail control came from the registered library.
+    QVERIFY(window->mailControl());
+    QCOMPARE(frmAbout(window->mailControl()).mailControlText(),
+             QString("Orvex SMTP Control Ver: 2.0.11"));
 
     const QString closed = QString::number(m_closedPort);
     QTRY_VERIFY_WITH_TIMEOUT(logLines("Failure").size() >= 3, 60000);
