@@ -30,6 +30,7 @@ private slots:
     void cycle_runsAtOnceThenCountsDown();
     void stop_betweenCyclesStopsTimer();
     void stop_duringCycleCompletesCycleAndStaysOff();
+    void offAndOnDuringCycle_noSecondCycleInside();
     void failingSixCycles_loggedSixTimesMailedOnce();
     void failingTwiceThenRecovering_noMail();
     void recoveryAfterMail_mailsAndClearsMailStatus();
@@ -202,6 +203,33 @@ void CycleTest::stop_duringCycleCompletesCycleAndStaysOff() {
     QTest::qWait(200);
     QVERIFY(!cycle->minuteTimerActive());
     QCOMPARE(checks->pingLists.size(), 1);
+}
+
+void CycleTest::offAndOnDuringCycle_noSecondCycleInside() {
+    s->addDevice("host");
+    s->addItem("host", "Ping");
+    int depth = 0;
+    int deepest = 0;
+    checks->duringPing = [&] {
+        ++depth;
+        deepest = std::max(deepest, depth);
+        if (checks->pingLists.size() == 1) {
+            // Off and on again from the assistant while the first cycle is still running.
+            cycle->Monitor_Stop();
+            cycle->Monitor_Initialize();
+            QTest::qWait(100);
+        }
+        --depth;
+    };
+    cycle->Monitor_Initialize();
+    QTRY_COMPARE(checks->pingLists.size(), 1);
+    QTRY_COMPARE(monitorView->iconPasses, 1);
+    QCOMPARE(deepest, 1);
+    // The running cycle re-armed the countdown at the full minute, not at the 1 ms start.
+    QTRY_VERIFY(view->panels.last().startsWith("1:Next Check In"));
+    QTest::qWait(100);
+    QCOMPARE(checks->pingLists.size(), 1);
+    cycle->Monitor_Stop();
 }
 
 void CycleTest::failingSixCycles_loggedSixTimesMailedOnce() {
