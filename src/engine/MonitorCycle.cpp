@@ -138,12 +138,15 @@ void MonitorCycle::showCountdown() {
 void MonitorCycle::Timer1_Timer() {
     // A tick queued before the timer stopped does nothing; neither does one that arrives while
     // a cycle runs (monitoring switched off and on again from the assistant): the running
-    // cycle re-arms the timer when it ends.
-    if (!m_timer.isActive() || m_context.state().CheckInProgress)
+    // cycle re-arms the timer when it ends. CheckInProgress alone does not cover the whole
+    // cycle: it is cleared before the end-of-cycle notices, whose mail waits let events run.
+    if (!m_timer.isActive() || m_cycleRunning || m_context.state().CheckInProgress)
         return;
     qint16& minutesLeft = m_context.state().MinutesLeft;
     if (minutesLeft == 0) {
+        m_cycleRunning = true;
         Monitor_Devices();
+        m_cycleRunning = false;
         if (!m_context.state().MonitoringOn)
             return;
         m_timer.start(minuteMilliseconds());

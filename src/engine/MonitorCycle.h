@@ -56,4 +56,5 @@ private:
     CheckPasses& m_checks;
     NotificationDispatch& m_dispatch;
     QTimer m_timer; // Timer1(0)
+    bool m_cycleRunning = false;
 };

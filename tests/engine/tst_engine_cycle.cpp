@@ -31,6 +31,7 @@ private slots:
     void stop_betweenCyclesStopsTimer();
     void stop_duringCycleCompletesCycleAndStaysOff();
     void offAndOnDuringCycle_noSecondCycleInside();
+    void offAndOnDuringMailWait_noSecondCycleInside();
     void failingSixCycles_loggedSixTimesMailedOnce();
     void failingTwiceThenRecovering_noMail();
     void recoveryAfterMail_mailsAndClearsMailStatus();
@@ -229,6 +230,35 @@ void CycleTest::offAndOnDuringCycle_noSecondCycleInside() {
     QTRY_VERIFY(view->panels.last().startsWith("1:Next Check In"));
     QTest::qWait(100);
     QCOMPARE(checks->pingLists.size(), 1);
+    cycle->Monitor_Stop();
+}
+
+void CycleTest::offAndOnDuringMailWait_noSecondCycleInside() {
+    // The end of a cycle waits for the mail control between recipients; by then the cycle's
+    // Stop is enabled again, so monitoring can be switched off and on during that wait.
+    (*t)->settings().SaveSetting("Mail Options", "SendOnFailure", "1");
+    (*t)->settings().SaveSetting("Mail Options", "SendOnConsecutiveFailure", "1");
+    (*t)->settings().SaveSetting("Mail Options", "MailTo", "a@example.com;b@example.com");
+    s->addDevice("host");
+    s->addItem("host", "Ping");
+    checks->down.insert("host");
+    int cyclesInsideWait = -1;
+    bool switched = false;
+    connect(mail.get(), &FakeMailControl::SendComplete, this, [&] {
+        if (switched)
+            return;
+        switched = true;
+        cycle->Monitor_Stop();
+        cycle->Monitor_Initialize();
+        const qsizetype before = checks->pingLists.size();
+        QTest::qWait(150);
+        cyclesInsideWait = int(checks->pingLists.size() - before);
+    });
+    cycle->Monitor_Initialize();
+    QTRY_VERIFY(switched);
+    QTRY_VERIFY(cyclesInsideWait >= 0);
+    QCOMPARE(cyclesInsideWait, 0);
+    QTRY_COMPARE(mail->sent.size(), 2);
     cycle->Monitor_Stop();
 }
 
