@@ -1,5 +1,6 @@
 #include "app/MonitorProgram.h"
 #include "MailControlHost.h"
+#include "platform/PingSocket.h"
 #include "report/AboutBox.h"
 #include "store/Catalogue.h"
 #include "TestContext.h"
@@ -12,6 +13,8 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTcpServer>
+
+#include <unistd.h>
 
 namespace {
 QString readFile(const QString& path) {
@@ -55,6 +58,12 @@ private:
 };
 
 void AcceptanceTest::initTestCase() {
+    // The run expects the loopback ping to answer; without an ICMP socket every cycle would
+    // also record the ping item as failed.
+    const PingSocket::Opening icmp = PingSocket::open();
+    if (icmp.fd < 0)
+        QSKIP("this process may open no ICMP socket");
+    ::close(icmp.fd);
     qputenv("ORVEX_MINUTE_MS", "2500");
     t = std::make_unique<TestContext>();
     QCOMPARE(MailControlHost::registerLibrary(), QString());
