@@ -140,8 +140,12 @@ void MonitorCycle::Timer1_Timer() {
     // a cycle runs (monitoring switched off and on again from the assistant): the running
     // cycle re-arms the timer when it ends. CheckInProgress alone does not cover the whole
     // cycle: it is cleared before the end-of-cycle notices, whose mail waits let events run.
-    if (!m_timer.isActive() || m_cycleRunning || m_context.state().CheckInProgress)
+    if (!m_timer.isActive())
         return;
+    if (m_cycleRunning || m_context.state().CheckInProgress) {
+        m_timer.stop(); // no idle ticking until the running cycle re-arms it
+        return;
+    }
     qint16& minutesLeft = m_context.state().MinutesLeft;
     if (minutesLeft == 0) {
         m_cycleRunning = true;
