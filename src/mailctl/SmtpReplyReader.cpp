@@ -4,6 +4,9 @@ namespace {
 // A line longer than any server sends is cut here, so a peer that never ends its line
 // cannot make the buffer grow without bound.
 constexpr qsizetype MaxLineLength = 64 * 1024;
+// Likewise for a reply that goes on with "NNN-" lines: past this size its further
+// continuation lines are dropped; the last line, which carries the code, is always kept.
+constexpr qsizetype MaxReplyLength = 64 * 1024;
 
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
@@ -32,10 +35,16 @@ QList<SmtpReply> SmtpReplyReader::feed(const QByteArray& bytes) {
                 break;
             lineEnd = m_pending.size() - 1;
         }
-        const QByteArray line = m_pending.mid(m_lineStart, lineEnd - m_lineStart);
+        const qsizetype lineStart = m_lineStart;
+        const QByteArray line = m_pending.mid(lineStart, lineEnd - lineStart);
         m_lineStart = lineEnd + 1;
-        if (isContinuation(line))
+        if (isContinuation(line)) {
+            if (m_lineStart > MaxReplyLength) {
+                m_pending.remove(lineStart, m_lineStart - lineStart);
+                m_lineStart = lineStart;
+            }
             continue;
+        }
         replies.append({leadingNumber(line), m_pending.left(m_lineStart)});
         m_pending.remove(0, m_lineStart);
         m_lineStart = 0;

@@ -112,6 +112,12 @@ void TestMailSession::exchange_endsOnceWithExpectedEvents_data() {
     QTest::newRow("multi-line 5xx handled once")
         << good.with("RCPT", "550-no such user\r\n550 try another\r\n") << good << false
         << connecting(P) + upTo(3) + failure("550-no such user\r\n550 try another\r\n");
+    // A reply that never seems to end keeps its start and its last line, nothing between.
+    const QByteArray longLine = "550-" + QByteArray(94, 'x') + "\r\n";
+    QTest::newRow("endless multi-line 5xx is cut")
+        << good.with("RCPT", longLine.repeated(2000) + "550 end\r\n") << good << false
+        << connecting(P) + upTo(3) +
+               failure(QString::fromLatin1(longLine.repeated(655)) + "550 end\r\n");
     QTest::newRow("221 before success")
         << good.with("MAIL", "221 closing\r\n") << good << false
         << connecting(P) + upTo(2) + failure("Disconnected from mail server");
