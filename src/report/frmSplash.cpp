@@ -14,8 +14,10 @@ constexpr int Minor = 0;
 constexpr int Revision = 15;
 } // namespace
 
+// Not kept above other windows: the start-up messages appear while it is up and must not end
+// up hidden behind it.
 frmSplash::frmSplash(QWidget* parent)
-    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
     , m_label1(new QLabel(tr("Loading Program")))
     , m_version(new QLabel(version())) {
     setObjectName(QStringLiteral("frmSplash"));

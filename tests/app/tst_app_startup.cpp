@@ -29,6 +29,7 @@ private slots:
     void notADatabase_showsStartupError();
     void secondInstance_onlyAlreadyLoadedMessage();
     void splash_keyPressOrClickCloses();
+    void splash_leavesStartupMessagesAboveIt();
 };
 
 void StartupTest::storedDatabase_opensWithoutMessage() {
@@ -129,6 +130,13 @@ void StartupTest::splash_keyPressOrClickCloses() {
     clicked->show();
     QTest::mouseClick(clicked.data(), Qt::LeftButton, {}, QPoint(5, 5));
     QTRY_VERIFY(clicked.isNull());
+}
+
+// The missing-database and start-up error messages show while the splash box is up; a box
+// kept above every window would hide them and leave start-up waiting on an unseen question.
+void StartupTest::splash_leavesStartupMessagesAboveIt() {
+    frmSplash splash;
+    QVERIFY(!splash.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 }
 
 ORVEX_TEST_MAIN(StartupTest)
