@@ -100,6 +100,7 @@ class UiMainTest : public QObject {
 private slots:
     void loadData_buildsTreeAndResetsCounters();
     void loadData_emptyDatabase_rootOnly();
+    void deviceNamedLikeTheRootKey_isAnOrdinaryDevice();
     void lists_forRootDeviceAndItem();
     void nodeClick_selectsStatusTabAndFillsList();
     void listClicks_selectTreeNodeAndDoubleClickRefills();
@@ -166,6 +167,34 @@ void UiMainTest::loadData_emptyDatabase_rootOnly() {
     QCOMPARE(w.tvTreeView().nodeCount(), 1);
     QCOMPARE(captions(w.lvListView()), QStringList({"Name", "Type", "Description", "Status"}));
     QCOMPARE(w.lvListView().model().rowCount(), 0);
+}
+
+// The root's key is no name a device may not have.
+void UiMainTest::deviceNamedLikeTheRootKey_isAnOrdinaryDevice() {
+    TestContext t;
+    Database db;
+    Database::create(t.programFile("root.mdb"));
+    db.open(t.programFile("root.mdb"));
+    addDevice(db, "Root", "", "Named like the root", {{"80", "Port"}});
+    addDevice(db, "server", "", "Sorted after it", {{"Ping", "Ping"}});
+    frmMain w(*t, db);
+    DeviceTree& tree = w.tvTreeView();
+
+    QCOMPARE(tree.root()->text(0), QString("Monitored Devices"));
+    QCOMPARE(tree.root()->childCount(), 2);
+    QVERIFY(tree.isDevice(tree.node("Root")));
+    QVERIFY(tree.isDevice(tree.node("server")));
+    QCOMPARE(tree.node("Root:80")->parent(), tree.node("Root"));
+    QCOMPARE(tree.nodeCount(), 5);
+    QCOMPARE(w.lvListView().model().rowCount(), 2);
+
+    tree.selectNode(tree.node("Root"));
+    t.dialogs.answers.enqueue(true);
+    w.mnutvDeleteDevice_Click();
+    QCOMPARE(tree.root()->childCount(), 1);
+    QVERIFY(tree.isDevice(tree.node("server")));
+    QCOMPARE(countRows(db, "Select * from Main_Data"), 1);
+    QVERIFY(t.end.codes.isEmpty());
 }
 
 void UiMainTest::lists_forRootDeviceAndItem() {

@@ -95,7 +95,7 @@ void DevicePanes::Load_Data() {
     FrozenUpdates frozen(m_tree);
     m_tree.beginRebuild();
     trapErrors(m_context, "Load_Data", [&] {
-        m_tree.addNode({}, DeviceTree::RootKey, RootText, MainImages::Root);
+        m_tree.addNode(nullptr, DeviceTree::RootKey, RootText, MainImages::Root);
         m_db.execute(Catalogue::reset());
         Database::Transaction transaction(m_db);
         Recordset devices = m_db.openRecordset(Catalogue::allDevices());
@@ -105,12 +105,12 @@ void DevicePanes::Load_Data() {
             devices.edit();
             devices.setField(QStringLiteral("Device_Status"), QStringLiteral("Not Checked"));
             devices.update();
-            m_tree.addNode(DeviceTree::RootKey, device, alias.isEmpty() ? device : alias,
-                           MainImages::DeviceHealthy);
+            QTreeWidgetItem* deviceNode = m_tree.addNode(
+                m_tree.root(), device, alias.isEmpty() ? device : alias, MainImages::DeviceHealthy);
             Recordset items = m_db.openRecordset(Catalogue::itemsOfDevice(device));
             for (; !items.atEnd(); items.moveNext()) {
                 const QString port = items.text(QStringLiteral("Port"));
-                m_tree.addNode(device, device + QLatin1Char(':') + port,
+                m_tree.addNode(deviceNode, device + QLatin1Char(':') + port,
                                items.text(QStringLiteral("Port_Type")) + QLatin1Char(':') + port,
                                MainImages::ItemHealthy);
             }

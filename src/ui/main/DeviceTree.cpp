@@ -22,6 +22,7 @@ DeviceTree::DeviceTree(QWidget* parent)
 
 void DeviceTree::clearNodes() {
     m_nodes.clear();
+    m_root = nullptr;
     clear();
 }
 
@@ -38,16 +39,22 @@ void DeviceTree::endRebuild() {
 
 QTreeWidgetItem* DeviceTree::addNode(const QString& parentKey, const QString& key,
                                      const QString& text, int image) {
+    return addNode(parentKey.isEmpty() ? nullptr : node(parentKey), key, text, image);
+}
+
+QTreeWidgetItem* DeviceTree::addNode(QTreeWidgetItem* parentNode, const QString& key,
+                                     const QString& text, int image) {
     auto* item = new QTreeWidgetItem(QStringList{text});
     item->setData(0, KeyRole, key);
     setImage(item, image);
-    QTreeWidgetItem* parentNode = parentKey.isEmpty() ? nullptr : node(parentKey);
     if (parentNode)
         parentNode->addChild(item);
     else if (m_rebuilding)
         m_heldBack << item;
     else
         addTopLevelItem(item);
+    if (!parentNode && key == RootKey && !m_root)
+        m_root = item;
     m_nodes.insert(key, item);
     return item;
 }
@@ -57,13 +64,17 @@ void DeviceTree::removeNode(const QString& key) {
     if (!item)
         return;
     forget(item);
+    if (item == m_root)
+        m_root = nullptr;
     delete item;
 }
 
 void DeviceTree::forget(QTreeWidgetItem* item) {
     for (int i = 0; i < item->childCount(); ++i)
         forget(item->child(i));
-    m_nodes.remove(keyOf(item));
+    // Only this node's own entry: another node may share its key.
+    if (m_nodes.value(keyOf(item)) == item)
+        m_nodes.remove(keyOf(item));
 }
 
 QString DeviceTree::keyOf(const QTreeWidgetItem* item) {

@@ -22,10 +22,13 @@ public:
     // Adds a node under parentKey (an empty parent key adds a top-level node).
     QTreeWidgetItem* addNode(const QString& parentKey, const QString& key, const QString& text,
                              int image);
+    // The same under a node already at hand; a null parent adds a top-level node.
+    QTreeWidgetItem* addNode(QTreeWidgetItem* parentNode, const QString& key, const QString& text,
+                             int image);
     void removeNode(const QString& key);
 
     QTreeWidgetItem* node(const QString& key) const { return m_nodes.value(key); }
-    QTreeWidgetItem* root() const { return node(RootKey); }
+    QTreeWidgetItem* root() const { return m_root; }
     static QString keyOf(const QTreeWidgetItem* node);
     static int imageOf(const QTreeWidgetItem* node);
     void setImage(QTreeWidgetItem* node, int image);
@@ -34,7 +37,10 @@ public:
     bool isDevice(const QTreeWidgetItem* node) const {
         return node && node->parent() == root() && root();
     }
-    int nodeCount() const { return static_cast<int>(m_nodes.size()); }
+    int nodeCount() const {
+        const bool rootShadowed = m_root && m_nodes.value(RootKey) != m_root;
+        return static_cast<int>(m_nodes.size()) + (rootShadowed ? 1 : 0);
+    }
     // The device nodes in the order they were added.
     QList<QTreeWidgetItem*> deviceNodes() const;
 
@@ -57,6 +63,8 @@ private:
     void forget(QTreeWidgetItem* node);
 
     QHash<QString, QTreeWidgetItem*> m_nodes;
+    // Kept apart from the keys: a device may be named like the root's key.
+    QTreeWidgetItem* m_root = nullptr;
     QList<QTreeWidgetItem*> m_heldBack;
     bool m_rebuilding = false;
 };
