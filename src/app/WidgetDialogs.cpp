@@ -52,6 +52,15 @@ QString WidgetDialogs::saveFileName(const FileDialogRequest& request) {
                                         request.filter, nullptr, QFileDialog::DontConfirmOverwrite);
 }
 
+QUrl DesktopShell::urlOf(const QString& target) {
+    // A "file://" target names a local path as it is: "#" or "?" in it are not a fragment
+    // or a query.
+    const QString filePrefix = QStringLiteral("file://");
+    if (target.startsWith(filePrefix, Qt::CaseInsensitive))
+        return QUrl::fromLocalFile(target.mid(filePrefix.size()));
+    return QUrl::fromUserInput(target);
+}
+
 void DesktopShell::open(const QString& target) {
-    QDesktopServices::openUrl(QUrl::fromUserInput(target));
+    QDesktopServices::openUrl(urlOf(target));
 }

@@ -2,7 +2,9 @@
 
 #include "app/Services.h"
 
-class QWidget;
+#include <QPointer>
+#include <QUrl>
+#include <QWidget>
 
 // Message boxes and file dialogs on Qt Widgets.
 class WidgetDialogs final : public UserDialogs {
@@ -15,11 +17,12 @@ public:
     QString saveFileName(const FileDialogRequest& request) override;
 
 private:
-    QWidget* m_parent = nullptr;
+    QPointer<QWidget> m_parent;
 };
 
 // Documents and web addresses opened with the desktop's handlers.
 class DesktopShell final : public Shell {
 public:
     void open(const QString& target) override;
+    static QUrl urlOf(const QString& target);
 };

@@ -1,5 +1,6 @@
 #include "app/SingleInstance.h"
 #include "app/Startup.h"
+#include "app/WidgetDialogs.h"
 #include "report/frmSplash.h"
 #include "store/Database.h"
 #include "TestContext.h"
@@ -23,6 +24,8 @@ class StartupTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void shellUrl_data();
+    void shellUrl();
     void storedDatabase_opensWithoutMessage();
     void missingStored_fallsBackOnceAndRewritesSetting();
     void noDatabaseAtAll_bothMessagesAndEnd();
@@ -137,6 +140,23 @@ void StartupTest::splash_keyPressOrClickCloses() {
 void StartupTest::splash_leavesStartupMessagesAboveIt() {
     frmSplash splash;
     QVERIFY(!splash.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+}
+
+void StartupTest::shellUrl_data() {
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QUrl>("expected");
+    QTest::newRow("plain file") << "file:///opt/orvex/readme.txt"
+                                << QUrl::fromLocalFile("/opt/orvex/readme.txt");
+    QTest::newRow("hash and question mark in the path")
+        << "file:///data/logs #2/what?.txt" << QUrl::fromLocalFile("/data/logs #2/what?.txt");
+    QTest::newRow("web address") << "https://example.com/a?b=1"
+                                 << QUrl("https://example.com/a?b=1");
+}
+
+void StartupTest::shellUrl() {
+    QFETCH(QString, target);
+    QFETCH(QUrl, expected);
+    QCOMPARE(DesktopShell::urlOf(target), expected);
 }
 
 ORVEX_TEST_MAIN(StartupTest)
