@@ -3,6 +3,7 @@
 #include "character/BalloonStyle.h"
 #include "character/CharacterWindow.h"
 #include "character/WordBalloon.h"
+#include "MouseEvents.h"
 
 #include "TestMain.h"
 
@@ -14,12 +15,6 @@ namespace {
 const QString Shipped = QStringLiteral(ORVEX_SOURCE_DIR "/data/characters");
 constexpr int Long = 15000;
 
-void sendMouse(QWidget* window, QEvent::Type type, QPoint global, Qt::MouseButton button,
-               Qt::MouseButtons buttons) {
-    QMouseEvent event(type, QPointF(global - window->pos()), QPointF(global), button, buttons,
-                      Qt::NoModifier);
-    QApplication::sendEvent(window, &event);
-}
 } // namespace
 
 class TestAgent : public QObject {

@@ -1,6 +1,7 @@
 #include "app/AppInfo.h"
 #include "character/AgentControl.h"
 #include "character/CharacterWindow.h"
+#include "MouseEvents.h"
 #include "report/Assistant.h"
 
 #include "TestContext.h"
@@ -41,13 +42,6 @@ QStringList requests(const AgentCharacter* character) {
         }
     }
     return lines;
-}
-
-void sendMouse(QWidget* window, QEvent::Type type, QPoint global, Qt::MouseButton button,
-               Qt::MouseButtons buttons) {
-    QMouseEvent event(type, QPointF(global - window->pos()), QPointF(global), button, buttons,
-                      Qt::NoModifier);
-    QApplication::sendEvent(window, &event);
 }
 
 } // namespace
