@@ -2,8 +2,8 @@
 // Runs in a network namespace of its own when it may create one (as root), so that a silent
 // host can be made and nothing leaves the machine. Prints figures only.
 
-#include "app/AppContext.h"
-#include "app/EventPause.h"
+#include "core/AppContext.h"
+#include "core/EventPause.h"
 #include "engine/EngineView.h"
 #include "engine/PingChecks.h"
 #include "engine/PortChecks.h"

@@ -1,7 +1,7 @@
 // Times the main window's tree build, device list and icon pass on a large database.
 // Prints figures only.
 
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 #include "store/Database.h"
 #include "ui/main/DetailList.h"
 #include "ui/main/DevicePanes.h"

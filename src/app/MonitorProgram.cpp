@@ -1,9 +1,9 @@
 #include "app/MonitorProgram.h"
 
-#include "app/AppContext.h"
-#include "app/AppInfo.h"
-#include "app/RuntimeError.h"
-#include "app/WidgetDialogs.h"
+#include "core/AppContext.h"
+#include "core/AppInfo.h"
+#include "core/RuntimeError.h"
+#include "core/WidgetDialogs.h"
 #include "report/Assistant.h"
 #include "ui/main/frmMain.h"
 #include "ui/main/MainStartup.h"

@@ -1,9 +1,9 @@
 #include "app/Startup.h"
 
-#include "app/AppContext.h"
-#include "app/AppInfo.h"
-#include "app/EventPause.h"
-#include "app/RuntimeError.h"
+#include "core/AppContext.h"
+#include "core/AppInfo.h"
+#include "core/EventPause.h"
+#include "core/RuntimeError.h"
 #include "app/SingleInstance.h"
 #include "report/frmSplash.h"
 #include "store/Database.h"

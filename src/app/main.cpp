@@ -1,7 +1,7 @@
-#include "app/AppContext.h"
-#include "app/AppInfo.h"
+#include "core/AppContext.h"
+#include "core/AppInfo.h"
 #include "app/MonitorProgram.h"
-#include "app/WidgetDialogs.h"
+#include "core/WidgetDialogs.h"
 
 #include <QApplication>
 

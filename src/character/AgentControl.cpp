@@ -1,6 +1,6 @@
 #include "character/AgentControl.h"
 
-#include "app/RuntimeError.h"
+#include "core/RuntimeError.h"
 #include "character/AgentCharacter.h"
 #include "character/CharacterDefinition.h"
 #include "character/SpeechService.h"

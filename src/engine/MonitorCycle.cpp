@@ -1,8 +1,8 @@
 #include "engine/MonitorCycle.h"
 
-#include "app/AppContext.h"
-#include "app/AppInfo.h"
-#include "app/ErrorTrap.h"
+#include "core/AppContext.h"
+#include "core/AppInfo.h"
+#include "core/ErrorTrap.h"
 #include "engine/EngineView.h"
 #include "engine/MonitorView.h"
 #include "engine/NotificationDispatch.h"

@@ -1,9 +1,9 @@
 #include "engine/NotificationDispatch.h"
 
-#include "app/AppContext.h"
-#include "app/AppInfo.h"
-#include "app/ErrorTrap.h"
-#include "app/EventPause.h"
+#include "core/AppContext.h"
+#include "core/AppInfo.h"
+#include "core/ErrorTrap.h"
+#include "core/EventPause.h"
 #include "engine/MonitorView.h"
 #include "engine/ResultRecording.h"
 #include "report/HtmlPage.h"

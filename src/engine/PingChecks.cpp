@@ -1,8 +1,8 @@
 #include "engine/PingChecks.h"
 
-#include "app/AppContext.h"
-#include "app/ErrorTrap.h"
-#include "app/EventPause.h"
+#include "core/AppContext.h"
+#include "core/ErrorTrap.h"
+#include "core/EventPause.h"
 #include "engine/EngineView.h"
 #include "engine/ResultRecording.h"
 #include "platform/PingControl.h"

@@ -1,7 +1,7 @@
 #include "engine/ResultRecording.h"
 
-#include "app/AppContext.h"
-#include "app/ErrorTrap.h"
+#include "core/AppContext.h"
+#include "core/ErrorTrap.h"
 #include "engine/EngineView.h"
 #include "store/Catalogue.h"
 #include "store/Database.h"

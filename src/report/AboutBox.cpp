@@ -1,6 +1,6 @@
 #include "report/AboutBox.h"
 
-#include "app/AppInfo.h"
+#include "core/AppInfo.h"
 #include "report/ProductPicture.h"
 
 #include <QDialogButtonBox>

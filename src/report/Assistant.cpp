@@ -1,8 +1,8 @@
 #include "report/Assistant.h"
 
-#include "app/AppContext.h"
-#include "app/AppInfo.h"
-#include "app/ErrorTrap.h"
+#include "core/AppContext.h"
+#include "core/AppInfo.h"
+#include "core/ErrorTrap.h"
 #include "character/AgentCharacter.h"
 #include "character/AgentControl.h"
 

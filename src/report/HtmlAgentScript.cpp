@@ -1,7 +1,7 @@
 #include "report/HtmlAgentScript.h"
 
-#include "app/AppContext.h"
-#include "app/ErrorTrap.h"
+#include "core/AppContext.h"
+#include "core/ErrorTrap.h"
 #include "report/HtmlText.h"
 
 namespace {

@@ -1,8 +1,8 @@
 #include "report/HtmlPage.h"
 
-#include "app/AppContext.h"
-#include "app/AppInfo.h"
-#include "app/ErrorTrap.h"
+#include "core/AppContext.h"
+#include "core/AppInfo.h"
+#include "core/ErrorTrap.h"
 #include "report/HtmlAgentScript.h"
 #include "report/HtmlSections.h"
 #include "report/HtmlText.h"

@@ -1,8 +1,8 @@
 #include "report/HtmlSections.h"
 
-#include "app/AppContext.h"
-#include "app/AppInfo.h"
-#include "app/ErrorTrap.h"
+#include "core/AppContext.h"
+#include "core/AppInfo.h"
+#include "core/ErrorTrap.h"
 #include "report/HtmlText.h"
 #include "store/Catalogue.h"
 #include "store/Database.h"

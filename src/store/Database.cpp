@@ -1,6 +1,6 @@
 #include "store/Database.h"
 
-#include "app/RuntimeError.h"
+#include "core/RuntimeError.h"
 #include "store/Schema.h"
 
 #include <QFile>

@@ -1,7 +1,7 @@
 // Builds the default monitoring database from the shipped list of well-known ports. An
 // existing file is left as it is: a user's database is never overwritten by a build.
 
-#include "app/RuntimeError.h"
+#include "core/RuntimeError.h"
 #include "store/Database.h"
 
 #include <cstdio>

@@ -1,6 +1,6 @@
 #include "store/Recordset.h"
 
-#include "app/RuntimeError.h"
+#include "core/RuntimeError.h"
 #include "store/Database.h"
 
 namespace {

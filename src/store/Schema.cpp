@@ -1,6 +1,6 @@
 #include "store/Schema.h"
 
-#include "app/RuntimeError.h"
+#include "core/RuntimeError.h"
 #include "store/Database.h"
 
 const char* Schema::createSql() {

@@ -1,6 +1,6 @@
 #include "app/SingleInstance.h"
 #include "app/Startup.h"
-#include "app/WidgetDialogs.h"
+#include "core/WidgetDialogs.h"
 #include "report/frmSplash.h"
 #include "store/Database.h"
 #include "TestContext.h"

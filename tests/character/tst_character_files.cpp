@@ -1,4 +1,4 @@
-#include "app/RuntimeError.h"
+#include "core/RuntimeError.h"
 #include "character/AgentCharacter.h"
 #include "character/AgentControl.h"
 #include "character/CharacterDefinition.h"

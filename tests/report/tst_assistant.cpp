@@ -1,4 +1,4 @@
-#include "app/AppInfo.h"
+#include "core/AppInfo.h"
 #include "character/AgentControl.h"
 #include "character/CharacterWindow.h"
 #include "MouseEvents.h"

@@ -1,4 +1,4 @@
-#include "app/RuntimeError.h"
+#include "core/RuntimeError.h"
 #include "store/Catalogue.h"
 #include "store/Database.h"
 #include "store/DeviceQueries.h"

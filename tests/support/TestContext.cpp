@@ -1,6 +1,6 @@
 #include "TestContext.h"
 
-#include "app/AppInfo.h"
+#include "core/AppInfo.h"
 
 #include <QDir>
 #include <QSettings>

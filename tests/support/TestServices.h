@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/Clock.h"
-#include "app/Services.h"
+#include "core/Clock.h"
+#include "core/Services.h"
 
 #include <QDateTime>
 #include <QQueue>

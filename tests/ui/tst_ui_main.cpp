@@ -1,4 +1,4 @@
-#include "app/AppInfo.h"
+#include "core/AppInfo.h"
 #include "store/Database.h"
 #include "TestContext.h"
 #include "TestMain.h"

@@ -1,5 +1,5 @@
-#include "app/AppInfo.h"
-#include "app/RuntimeError.h"
+#include "core/AppInfo.h"
+#include "core/RuntimeError.h"
 #include "report/frmSplash.h"
 #include "store/Database.h"
 #include "TestContext.h"

@@ -1,7 +1,7 @@
 #include "ui/main/DevicePanes.h"
 
-#include "app/AppContext.h"
-#include "app/ErrorTrap.h"
+#include "core/AppContext.h"
+#include "core/ErrorTrap.h"
 #include "store/Catalogue.h"
 #include "store/Database.h"
 #include "ui/main/DetailList.h"

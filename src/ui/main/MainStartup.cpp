@@ -1,8 +1,8 @@
 #include "ui/main/MainStartup.h"
 
-#include "app/AppContext.h"
-#include "app/AppInfo.h"
-#include "app/EventPause.h"
+#include "core/AppContext.h"
+#include "core/AppInfo.h"
+#include "core/EventPause.h"
 #include "character/AgentCharacter.h"
 #include "report/Assistant.h"
 #include "report/frmSplash.h"

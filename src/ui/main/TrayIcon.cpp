@@ -1,6 +1,6 @@
 #include "ui/main/TrayIcon.h"
 
-#include "app/AppInfo.h"
+#include "core/AppInfo.h"
 #include "ui/main/MainImages.h"
 
 #include <QMenu>

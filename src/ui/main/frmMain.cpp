@@ -1,8 +1,8 @@
 #include "ui/main/frmMain.h"
 
-#include "app/AppContext.h"
-#include "app/AppInfo.h"
-#include "app/ErrorTrap.h"
+#include "core/AppContext.h"
+#include "core/AppInfo.h"
+#include "core/ErrorTrap.h"
 #include "engine/MonitorCycle.h"
 #include "engine/MonitorEngine.h"
 #include "engine/NotificationDispatch.h"

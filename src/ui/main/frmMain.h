@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Services.h"
+#include "core/Services.h"
 #include "engine/EngineView.h"
 #include "engine/MonitorView.h"
 #include "ui/main/MainLayout.h"

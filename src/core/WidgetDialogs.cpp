@@ -1,4 +1,4 @@
-#include "app/WidgetDialogs.h"
+#include "core/WidgetDialogs.h"
 
 #include <QDesktopServices>
 #include <QFileDialog>

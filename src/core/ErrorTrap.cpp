@@ -1,6 +1,6 @@
-#include "app/ErrorTrap.h"
+#include "core/ErrorTrap.h"
 
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 
 bool reportTrapped(AppContext& context, const char* routineName, const std::exception& error) {
     constexpr int InternalError = 51;

@@ -1,8 +1,8 @@
-#include "app/SettingsCatalogue.h"
+#include "core/SettingsCatalogue.h"
 
-#include "app/Paths.h"
-#include "app/SettingReaders.h"
-#include "app/Settings.h"
+#include "core/Paths.h"
+#include "core/SettingReaders.h"
+#include "core/Settings.h"
 
 using namespace SettingReaders;
 

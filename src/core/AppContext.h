@@ -1,13 +1,13 @@
 #pragma once
 
-#include "app/Clock.h"
-#include "app/ErrorReport.h"
-#include "app/Log.h"
-#include "app/Paths.h"
-#include "app/ProgramState.h"
-#include "app/Services.h"
-#include "app/Settings.h"
-#include "app/SettingsCatalogue.h"
+#include "core/Clock.h"
+#include "core/ErrorReport.h"
+#include "core/Log.h"
+#include "core/Paths.h"
+#include "core/ProgramState.h"
+#include "core/Services.h"
+#include "core/Settings.h"
+#include "core/SettingsCatalogue.h"
 
 #include <memory>
 

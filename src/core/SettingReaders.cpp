@@ -1,6 +1,6 @@
-#include "app/SettingReaders.h"
+#include "core/SettingReaders.h"
 
-#include "app/RuntimeError.h"
+#include "core/RuntimeError.h"
 
 #include <cmath>
 #include <limits>

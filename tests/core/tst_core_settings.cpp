@@ -1,5 +1,5 @@
-#include "app/RuntimeError.h"
-#include "app/SettingReaders.h"
+#include "core/RuntimeError.h"
+#include "core/SettingReaders.h"
 #include "TestContext.h"
 #include "TestMain.h"
 
@@ -153,4 +153,4 @@ void SettingsTest::catalogue_hostTimeOutAppendsThousand() {
 }
 
 ORVEX_TEST_GUILESS_MAIN(SettingsTest)
-#include "tst_app_settings.moc"
+#include "tst_core_settings.moc"

@@ -1,4 +1,4 @@
-#include "app/EventPause.h"
+#include "core/EventPause.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

@@ -1,6 +1,6 @@
-#include "app/Settings.h"
+#include "core/Settings.h"
 
-#include "app/AppInfo.h"
+#include "core/AppInfo.h"
 
 #include <QSettings>
 

@@ -1,8 +1,8 @@
-#include "app/Log.h"
+#include "core/Log.h"
 
-#include "app/AppContext.h"
-#include "app/ErrorTrap.h"
-#include "app/RuntimeError.h"
+#include "core/AppContext.h"
+#include "core/ErrorTrap.h"
+#include "core/RuntimeError.h"
 
 #include <QFile>
 #include <QFileInfo>

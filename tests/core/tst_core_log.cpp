@@ -1,4 +1,4 @@
-#include "app/ErrorReport.h"
+#include "core/ErrorReport.h"
 #include "TestContext.h"
 #include "TestMain.h"
 
@@ -139,4 +139,4 @@ void LogTest::navigate_opensTarget() {
 }
 
 ORVEX_TEST_GUILESS_MAIN(LogTest)
-#include "tst_app_log.moc"
+#include "tst_core_log.moc"

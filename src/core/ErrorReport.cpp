@@ -1,8 +1,8 @@
-#include "app/ErrorReport.h"
+#include "core/ErrorReport.h"
 
-#include "app/AppContext.h"
-#include "app/AppInfo.h"
-#include "app/ErrorTrap.h"
+#include "core/AppContext.h"
+#include "core/AppInfo.h"
+#include "core/ErrorTrap.h"
 
 ErrorReport::ErrorReport(AppContext& context)
     : m_context(context) {}
