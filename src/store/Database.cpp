@@ -124,6 +124,7 @@ void Database::open(const QString& path) {
             raise(code);
         }
         Schema::verify(*this);
+        Schema::addMissing(*this);
     } catch (...) {
         close();
         throw;
@@ -226,7 +227,9 @@ void Database::create(const QString& path) {
         throw RuntimeError(3044, message);
     }
     char* error = nullptr;
-    const int rc = sqlite3_exec(db, Schema::createSql(), nullptr, nullptr, &error);
+    int rc = sqlite3_exec(db, Schema::createSql(), nullptr, nullptr, &error);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_exec(db, Schema::historySql(), nullptr, nullptr, &error);
     const QString message = QString::fromUtf8(error ? error : "");
     sqlite3_free(error);
     sqlite3_close_v2(db);

@@ -3,6 +3,8 @@
 #include "core/RuntimeError.h"
 #include "store/Database.h"
 
+#include <sqlite3.h>
+
 const char* Schema::createSql() {
     return R"sql(
 CREATE TABLE Devices (
@@ -38,6 +40,28 @@ CREATE TABLE TCP_Ports (
 )sql";
 }
 
+const char* Schema::historySql() {
+    // Time is milliseconds since the epoch in UTC. A single check has Hourly 0 and Checks 1;
+    // an hourly row holds the sums of its hour, which starts at Time. The round-trip figures
+    // are null where no good check measured one.
+    return R"sql(
+CREATE TABLE IF NOT EXISTS History (
+    Device TEXT NOT NULL COLLATE NOCASE,
+    Port TEXT NOT NULL COLLATE NOCASE,
+    Time INTEGER NOT NULL,
+    Hourly INTEGER NOT NULL DEFAULT 0,
+    Checks INTEGER NOT NULL DEFAULT 1,
+    Failures INTEGER NOT NULL DEFAULT 0,
+    RTT_Min INTEGER,
+    RTT_Avg REAL,
+    RTT_Max INTEGER,
+    Error TEXT
+);
+CREATE INDEX IF NOT EXISTS History_Item ON History (Device, Port, Time);
+CREATE INDEX IF NOT EXISTS History_Age ON History (Hourly, Time);
+)sql";
+}
+
 void Schema::verify(Database& db) {
     const Recordset tables =
         db.openRecordset({QStringLiteral("Select name from sqlite_master where type = 'table' and "
@@ -46,4 +70,13 @@ void Schema::verify(Database& db) {
     if (tables.count() != 3)
         throw RuntimeError(3343,
                            QStringLiteral("Unrecognized database format '%1'.").arg(db.path()));
+}
+
+void Schema::addMissing(Database& db) {
+    char* error = nullptr;
+    const int rc = sqlite3_exec(db.handle(), historySql(), nullptr, nullptr, &error);
+    const QString message = QString::fromUtf8(error ? error : "");
+    sqlite3_free(error);
+    if (rc != SQLITE_OK)
+        throw RuntimeError(rc, message);
 }

@@ -1,0 +1,238 @@
+#include "store/History.h"
+
+#include "store/Database.h"
+
+#include <QVariant>
+#include <sqlite3.h>
+
+namespace {
+
+// A cached statement with its values bound, reset when the scope ends.
+class Query final {
+public:
+    Query(Database& db, const QString& sql, const QVariantList& params)
+        : m_db(db)
+        , m_stmt(db.prepared(sql)) {
+        for (int i = 0; i < params.size(); ++i)
+            bindValue(i + 1, params.at(i));
+    }
+    ~Query() {
+        sqlite3_reset(m_stmt);
+        sqlite3_clear_bindings(m_stmt);
+    }
+    Query(const Query&) = delete;
+    Query& operator=(const Query&) = delete;
+
+    bool next() {
+        const int rc = sqlite3_step(m_stmt);
+        if (rc == SQLITE_ROW)
+            return true;
+        if (rc != SQLITE_DONE)
+            m_db.raise(rc);
+        return false;
+    }
+    bool isNull(int column) const { return sqlite3_column_type(m_stmt, column) == SQLITE_NULL; }
+    qint64 whole(int column) const { return sqlite3_column_int64(m_stmt, column); }
+    double number(int column) const { return sqlite3_column_double(m_stmt, column); }
+    QString text(int column) const {
+        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column)),
+                                 sqlite3_column_bytes(m_stmt, column));
+    }
+
+private:
+    void bindValue(int index, const QVariant& value) {
+        int rc = SQLITE_OK;
+        if (value.isNull()) {
+            rc = sqlite3_bind_null(m_stmt, index);
+        } else if (value.typeId() == QMetaType::LongLong || value.typeId() == QMetaType::Int) {
+            rc = sqlite3_bind_int64(m_stmt, index, value.toLongLong());
+        } else if (value.typeId() == QMetaType::Double) {
+            rc = sqlite3_bind_double(m_stmt, index, value.toDouble());
+        } else {
+            const QByteArray utf8 = value.toString().toUtf8();
+            rc = sqlite3_bind_text(m_stmt, index, utf8.constData(), int(utf8.size()),
+                                   SQLITE_TRANSIENT);
+        }
+        if (rc != SQLITE_OK)
+            m_db.raise(rc);
+    }
+
+    Database& m_db;
+    sqlite3_stmt* m_stmt;
+};
+
+// The where-clause for a scope and its values, followed by the values of the rest.
+QString scopeClause(const HistoryScope& scope) {
+    return scope.port.isEmpty() ? QStringLiteral("Device = ?")
+                                : QStringLiteral("Device = ? and Port = ?");
+}
+
+QVariantList scopeValues(const HistoryScope& scope, const QVariantList& more = {}) {
+    QVariantList values{scope.device};
+    if (!scope.port.isEmpty())
+        values << scope.port;
+    return values + more;
+}
+
+QVariant roundTripValue(const HistoryCheck& check) {
+    // Only a good check carries a round trip; a failed one has none to average.
+    if (!check.connected || check.roundTrip < 0)
+        return {};
+    return qlonglong(check.roundTrip);
+}
+
+// Good checks that carry a round trip count toward the mean; the figures are those of the
+// row when the query reads one row or the span's when it groups them.
+const QString FiguresColumns =
+    QStringLiteral("min(RTT_Min), max(RTT_Max), "
+                   "total(RTT_Avg * (Checks - Failures)), "
+                   "total(case when RTT_Avg is null then 0 else Checks - Failures end)");
+
+RoundTrips figuresAt(const Query& q, int first) {
+    RoundTrips r;
+    r.samples = qint64(q.number(first + 3));
+    if (r.samples <= 0)
+        return r;
+    r.minimum = q.number(first);
+    r.maximum = q.number(first + 1);
+    r.average = q.number(first + 2) / q.number(first + 3);
+    return r;
+}
+
+struct HourGroup {
+    QString device;
+    QString port;
+    qint64 hour;
+    qint64 checks;
+    qint64 failures;
+    QVariant minimum;
+    QVariant average;
+    QVariant maximum;
+    qint64 samples;
+};
+
+QVector<HourGroup> hoursBefore(Database& db, qint64 limit) {
+    QVector<HourGroup> groups;
+    Query q(db,
+            QStringLiteral("Select Device, Port, Time - (Time % 3600000) as Hour, count(*), "
+                           "total(Failures), min(RTT_Min), avg(RTT_Avg), max(RTT_Max), "
+                           "count(RTT_Avg) from History where Hourly = 0 and Time < ? "
+                           "group by Device, Port, Hour"),
+            {limit});
+    while (q.next()) {
+        const auto optional = [&q](int c) { return q.isNull(c) ? QVariant() : q.number(c); };
+        groups.append({q.text(0), q.text(1), q.whole(2), q.whole(3), qint64(q.number(4)),
+                       optional(5), optional(6), optional(7), q.whole(8)});
+    }
+    return groups;
+}
+
+void foldIntoHour(Database& db, const HourGroup& g) {
+    // The expressions all read the row as it was, so the old weights apply to the old mean.
+    const int changed = db.execute(
+        {QStringLiteral(
+             "Update History set Checks = Checks + ?, Failures = Failures + ?, "
+             "RTT_Min = min(coalesce(RTT_Min, ?3), coalesce(?3, RTT_Min)), "
+             "RTT_Max = max(coalesce(RTT_Max, ?4), coalesce(?4, RTT_Max)), "
+             "RTT_Avg = (coalesce(RTT_Avg, 0) * (Checks - Failures) + coalesce(?5, 0) * ?6) / "
+             "nullif(case when RTT_Avg is null then 0 else Checks - Failures end + ?6, 0) "
+             "where Device = ?7 and Port = ?8 and Time = ?9 and Hourly = 1"),
+         {g.checks, g.failures, g.minimum, g.maximum, g.average, g.samples, g.device, g.port,
+          g.hour}});
+    if (changed > 0)
+        return;
+    db.execute({QStringLiteral("Insert into History (Device, Port, Time, Hourly, Checks, "
+                               "Failures, RTT_Min, RTT_Avg, RTT_Max) "
+                               "values (?, ?, ?, 1, ?, ?, ?, ?, ?)"),
+                {g.device, g.port, g.hour, g.checks, g.failures, g.minimum, g.average, g.maximum}});
+}
+
+} // namespace
+
+double Availability::percent() const {
+    return checks > 0 ? 100.0 * double(checks - failures) / double(checks) : 0.0;
+}
+
+namespace History {
+
+void append(Database& db, const HistoryCheck& check) {
+    const QVariant rtt = roundTripValue(check);
+    db.execute({QStringLiteral("Insert into History (Device, Port, Time, Failures, RTT_Min, "
+                               "RTT_Avg, RTT_Max, Error) values (?, ?, ?, ?, ?, ?, ?, ?)"),
+                {check.device, check.port, check.time, check.connected ? 0 : 1, rtt, rtt, rtt,
+                 check.error.isEmpty() ? QVariant() : QVariant(check.error)}});
+}
+
+void rollUp(Database& db, qint64 now, int days) {
+    const qint64 rawLimit = now - RawKeepMs;
+    for (const HourGroup& group : hoursBefore(db, rawLimit))
+        foldIntoHour(db, group);
+    db.execute({QStringLiteral("Delete from History where Hourly = 0 and Time < ?"), {rawLimit}});
+    const qint64 keep = qint64(qMax(days, 1)) * DayMs;
+    db.execute({QStringLiteral("Delete from History where Hourly = 1 and Time < ?"), {now - keep}});
+}
+
+void removeDevice(Database& db, const QString& device) {
+    db.execute({QStringLiteral("Delete from History where Device = ?"), {device}});
+}
+
+void removeItem(Database& db, const QString& device, const QString& port) {
+    db.execute(
+        {QStringLiteral("Delete from History where Device = ? and Port = ?"), {device, port}});
+}
+
+Availability availability(Database& db, const HistoryScope& scope, qint64 from, qint64 to) {
+    Query q(db,
+            QStringLiteral("Select total(Checks), total(Failures) from History where ") +
+                scopeClause(scope) + QStringLiteral(" and Time >= ? and Time <= ?"),
+            scopeValues(scope, {from, to}));
+    Availability a;
+    if (q.next()) {
+        a.checks = qint64(q.number(0));
+        a.failures = qint64(q.number(1));
+    }
+    return a;
+}
+
+QVector<CheckMark> lastChecks(Database& db, const HistoryScope& scope, int count) {
+    Query q(db,
+            QStringLiteral("Select Time, Failures, Error from History where ") +
+                scopeClause(scope) +
+                QStringLiteral(" and Hourly = 0 order by Time desc, _rowid_ desc limit ?"),
+            scopeValues(scope, {count}));
+    QVector<CheckMark> marks;
+    while (q.next())
+        marks.prepend({q.whole(0), q.whole(1) == 0, q.isNull(2) ? QString() : q.text(2)});
+    return marks;
+}
+
+QVector<RoundTrips> roundTrips(Database& db, const HistoryScope& scope, qint64 from, qint64 to,
+                               qint64 span) {
+    Query q(db,
+            QStringLiteral("Select Time - (Time % ?) as Span, ") + FiguresColumns +
+                QStringLiteral(" from History where ") + scopeClause(scope) +
+                QStringLiteral(" and Time >= ? and Time <= ? group by Span order by Span"),
+            QVariantList{qMax<qint64>(span, 1)} + scopeValues(scope, {from, to}));
+    QVector<RoundTrips> result;
+    while (q.next()) {
+        RoundTrips r = figuresAt(q, 1);
+        r.time = q.whole(0);
+        if (r.samples > 0)
+            result.append(r);
+    }
+    return result;
+}
+
+RoundTrips roundTripSummary(Database& db, const HistoryScope& scope, qint64 from, qint64 to) {
+    Query q(db,
+            QStringLiteral("Select ") + FiguresColumns + QStringLiteral(" from History where ") +
+                scopeClause(scope) + QStringLiteral(" and Time >= ? and Time <= ?"),
+            scopeValues(scope, {from, to}));
+    RoundTrips r;
+    if (q.next())
+        r = figuresAt(q, 0);
+    r.time = from;
+    return r;
+}
+
+} // namespace History
