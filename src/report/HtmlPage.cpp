@@ -4,6 +4,7 @@
 #include "core/AppInfo.h"
 #include "core/ErrorTrap.h"
 #include "report/HtmlAgentScript.h"
+#include "report/HtmlHistory.h"
 #include "report/HtmlSections.h"
 #include "report/HtmlText.h"
 
@@ -85,6 +86,9 @@ QByteArray HtmlPage::filledPage(QByteArray page, const QString& strHTMLFile,
     replace("<!--RecoveredDevices-->", QString::number(recoveries.size()));
     replace("<!--Header-->", sections.HTML_Header(strHTMLFile));
     replace("<!--Details-->", sections.HTML_Details());
+    // The history costs a query per item, so only a template that shows it pays for it.
+    if (page.contains(QByteArrayLiteral("<!--History-->")))
+        replace("<!--History-->", HtmlHistory(m_context, m_db).HTML_History());
     replace("<!--Footer-->", sections.HTML_Footer());
     replace("<!--Agent-->", agent.HTML_Agent(failures, recoveries));
     return page;

@@ -2,6 +2,7 @@
 #include "report/HtmlPage.h"
 #include "report/HtmlSections.h"
 #include "store/Database.h"
+#include "store/History.h"
 #include "TestContext.h"
 #include "TestMain.h"
 
@@ -93,6 +94,10 @@ private slots:
     void unwritableOutput_switchedOffWithoutEndingProgram_data();
     void unwritableOutput_switchedOffWithoutEndingProgram();
     void shippedTemplate_holdsEveryMarkerWhereItBelongs();
+    void history_availabilityAndBarPerItem_data();
+    void history_availabilityAndBarPerItem();
+    void history_outsideTextIsEscaped();
+    void history_withoutMarker_pageUnchangedAndNothingRead();
 };
 
 void HtmlTest::template_copiedWithCrLfLinesAndMarkersReplaced_data() {
@@ -370,10 +375,81 @@ void HtmlTest::shippedTemplate_holdsEveryMarkerWhereItBelongs() {
         QVERIFY2(text.contains(QLatin1String(marker)), marker);
     }
     QVERIFY(text.indexOf("<!--Header-->") < text.indexOf("</head>"));
+    QVERIFY(text.indexOf("<!--History-->") > text.indexOf("<!--Details-->"));
     // The character statements sit in a script block that browsers keep as data.
     const qsizetype agent = text.indexOf("<!--Agent-->");
     QVERIFY(agent > text.lastIndexOf("<script type=\"text/vbscript\"", agent));
     QVERIFY(text.lastIndexOf("</script>", agent) < text.lastIndexOf("<script", agent));
+}
+
+void HtmlTest::history_availabilityAndBarPerItem_data() {
+    QTest::addColumn<QList<bool>>("results");
+    QTest::addColumn<QString>("availability");
+    QTest::addColumn<int>("green");
+    QTest::addColumn<int>("red");
+    QTest::newRow("never checked") << QList<bool>{} << "No checks" << 0 << 0;
+    QTest::newRow("all failed") << QList<bool>{false, false} << percent("0.00") << 0 << 2;
+    QTest::newRow("mixed") << QList<bool>{true, false, true} << percent("66.67") << 2 << 1;
+    // 40 checks: the bar keeps the last 30, the availability counts all of them.
+    QList<bool> many(40, true);
+    many[0] = false;
+    many[39] = false;
+    QTest::newRow("longer than the bar") << many << percent("95.00") << 29 << 1;
+}
+
+void HtmlTest::history_availabilityAndBarPerItem() {
+    QFETCH(QList<bool>, results);
+    QFETCH(QString, availability);
+    QFETCH(int, green);
+    QFETCH(int, red);
+    PageFixture fixture;
+    fixture.addItem("host", "Ping", "Connected", 0, 0);
+    fixture.addItem("host", "80", "Connected", 0, 0);
+    const qint64 now = CheckTime.toMSecsSinceEpoch();
+    qint64 time = now - 23 * History::HourMs;
+    for (const bool good : results)
+        History::append(fixture.db, {"host", "Ping", time += 60000, good, good ? 5 : -1, {}});
+    // A check older than 24 hours counts for the bar's history but not for the day.
+    History::append(fixture.db, {"host", "80", now - 25 * History::HourMs, false, -1, {}});
+
+    const QString page = QString::fromLocal8Bit(fixture.createPage("<!--History-->"));
+    const QString pingRow = page.section("<td valign='top'>Ping</td>", 1).section("</tr>", 0, 0);
+    QVERIFY2(pingRow.contains("<td valign='top'>" + availability + "</td>"), qPrintable(page));
+    QCOMPARE(pingRow.count("fill='#1e8e3e'"), green);
+    QCOMPARE(pingRow.count("fill='#c5221f'"), red);
+    const QString portRow = page.section("<td valign='top'>80</td>", 1).section("</tr>", 0, 0);
+    QVERIFY(portRow.contains("<td valign='top'>No checks</td>"));
+    QCOMPARE(portRow.count("fill='#c5221f'"), 1);
+    QCOMPARE(page.count("<svg "), 2);
+    QVERIFY(page.contains("<td valign='top'>HOST</td>"));
+}
+
+void HtmlTest::history_outsideTextIsEscaped() {
+    PageFixture fixture;
+    fixture.addItem("<b>x</b>", "8'0", "Failed", 0, 1);
+    History::append(fixture.db, {"<b>x</b>", "8'0", CheckTime.toMSecsSinceEpoch() - 60000, false,
+                                 -1, "</title><script>alert(1)</script>"});
+    const QString page = QString::fromLocal8Bit(fixture.createPage("<!--History-->"));
+    QVERIFY(!page.contains("<script") && !page.contains("<b>"));
+    QVERIFY(page.contains("&lt;B&gt;X&lt;/B&gt;"));
+    QVERIFY(page.contains("8&#39;0"));
+    QVERIFY2(page.contains("Failed: &lt;/title&gt;&lt;script&gt;"), qPrintable(page));
+}
+
+void HtmlTest::history_withoutMarker_pageUnchangedAndNothingRead() {
+    PageFixture fixture;
+    fixture.addItem("host", "Ping", "Connected", 1, 0);
+    const QByteArray templateText = "<!--Details-->|<!--history-->|<!--Footer-->\n<!--Agent-->";
+    const QByteArray before = fixture.createPage(templateText);
+    History::append(fixture.db, {"host", "Ping", CheckTime.toMSecsSinceEpoch(), true, 3, {}});
+    QCOMPARE(fixture.createPage(templateText), before);
+    // Without the marker the history is not even read: a broken history table goes unnoticed
+    // until a template asks for it.
+    fixture.db.execute({"Drop table History", {}});
+    QCOMPARE(fixture.createPage(templateText), before);
+    QCOMPARE(fixture.reportedRoutine(), QString());
+    QCOMPARE(fixture.createPage("[<!--History-->]"), "[]\r\n\r\n");
+    QCOMPARE(fixture.reportedRoutine(), "HTML_History");
 }
 
 ORVEX_TEST_GUILESS_MAIN(HtmlTest)

@@ -1,0 +1,105 @@
+#include "report/HtmlHistory.h"
+
+#include "core/AppContext.h"
+#include "core/ErrorTrap.h"
+#include "report/HtmlText.h"
+#include "store/Catalogue.h"
+#include "store/Database.h"
+#include "store/DeviceQueries.h"
+#include "store/History.h"
+
+#include <QLocale>
+
+namespace {
+const QString CRLF = QStringLiteral("\r\n");
+constexpr int MarkWidth = 6;
+constexpr int MarkStep = 8;
+constexpr int BarHeight = 16;
+
+QString cell(const QString& content) {
+    return QStringLiteral("<td valign='top'>") + content + QStringLiteral("</td>") + CRLF;
+}
+
+QString percentText(const Availability& a) {
+    if (!a.known())
+        return QStringLiteral("No checks");
+    QLocale locale = QLocale::system();
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    return locale.toString(a.percent(), 'f', 2) + QLatin1Char('%');
+}
+
+// "14:05 Failed: connection refused"; the date is left out, the bar covers a few hours.
+QString markTitle(const CheckMark& mark) {
+    const QTime time = QDateTime::fromMSecsSinceEpoch(mark.time).time();
+    QString title = time.toString(QStringLiteral("HH:mm")) +
+                    (mark.connected ? QStringLiteral(" Connected") : QStringLiteral(" Failed"));
+    if (!mark.error.isEmpty())
+        title += QStringLiteral(": ") + mark.error;
+    return HtmlText::escaped(title);
+}
+
+QString checkBar(const QVector<CheckMark>& marks) {
+    int failed = 0;
+    QString rects;
+    for (int i = 0; i < marks.size(); ++i) {
+        const CheckMark& mark = marks.at(i);
+        failed += mark.connected ? 0 : 1;
+        rects += QStringLiteral("<rect x='%1' y='0' width='%2' height='%3' fill='%4'><title>")
+                     .arg(i * MarkStep)
+                     .arg(MarkWidth)
+                     .arg(BarHeight)
+                     .arg(mark.connected ? QLatin1String("#1e8e3e") : QLatin1String("#c5221f")) +
+                 markTitle(mark) + QStringLiteral("</title></rect>");
+    }
+    const QString label =
+        QStringLiteral("%1 good, %2 failed").arg(marks.size() - failed).arg(failed);
+    return QStringLiteral("<svg xmlns='http://www.w3.org/2000/svg' class='checks' width='%1' "
+                          "height='%2' role='img' aria-label='%3'>")
+               .arg(HtmlHistory::BarChecks * MarkStep)
+               .arg(BarHeight)
+               .arg(label) +
+           rects + QStringLiteral("</svg>");
+}
+} // namespace
+
+HtmlHistory::HtmlHistory(AppContext& context, Database& db)
+    : m_context(context)
+    , m_db(db) {}
+
+QString HtmlHistory::HTML_History() {
+    QString result;
+    if (!trapErrors(m_context, "HTML_History", [&] { result = table(); }))
+        return {};
+    return result;
+}
+
+QString HtmlHistory::table() {
+    QString table = QStringLiteral("<table class='history' width='100%' border='1'><tr>") + CRLF;
+    for (const char* heading : {"Device Name", "Port", "Last 24 Hours", "Last 30 Checks"}) {
+        table += QStringLiteral("<th align='Left'>") + QLatin1String(heading) +
+                 QStringLiteral("</th>") + CRLF;
+    }
+    table += QStringLiteral("</tr>") + CRLF;
+    const qint64 now = m_context.clock().now().toMSecsSinceEpoch();
+    Recordset devices = m_db.openRecordset(Catalogue::deviceNames());
+    for (; !devices.atEnd(); devices.moveNext())
+        table += deviceRows(devices.text(QStringLiteral("Device")), now);
+    devices.close();
+    return table + QStringLiteral("</table>") + CRLF;
+}
+
+QString HtmlHistory::deviceRows(const QString& device, qint64 now) {
+    const QString name = HtmlText::escaped(GetAlias(m_db, device));
+    QString rows;
+    Recordset items = m_db.openRecordset(Catalogue::itemsOfDevice(device));
+    for (; !items.atEnd(); items.moveNext()) {
+        const QString port = items.text(QStringLiteral("Port"));
+        const HistoryScope item{device, port};
+        rows += QStringLiteral("<tr>") + CRLF + cell(name) + cell(HtmlText::escaped(port));
+        rows += cell(percentText(History::availability(m_db, item, now - History::DayMs, now)));
+        rows += cell(checkBar(History::lastChecks(m_db, item, BarChecks)));
+        rows += QStringLiteral("</tr>") + CRLF;
+    }
+    items.close();
+    return rows;
+}
