@@ -6,6 +6,7 @@
 #include "store/Catalogue.h"
 #include "store/Database.h"
 #include "store/DeviceQueries.h"
+#include "store/History.h"
 
 #include <optional>
 
@@ -51,6 +52,21 @@ void deleteAll(Recordset& rs) {
     }
 }
 
+// Deletes the item rows of the set and the history of each, all or nothing: a history left
+// behind would reappear under an item added later with the same name.
+void deleteItems(Database& db, Recordset& rs) {
+    std::optional<Database::Transaction> own;
+    if (!db.inTransaction())
+        own.emplace(db);
+    while (!rs.atEnd()) {
+        History::removeItem(db, rs.text(QStringLiteral("Device")), rs.text(QStringLiteral("Port")));
+        rs.deleteRow();
+        rs.moveNext();
+    }
+    if (own)
+        own->commit();
+}
+
 // The shared part of a failed check on an item row in edit mode.
 void recordFailure(Recordset& rs, const QString& now) {
     rs.setField(FieldRecoveredOn, NotApplicable);
@@ -93,7 +109,13 @@ void ResultRecording::Device_Update(const QString& Action, const QString& Device
                 rs.update();
             }
         } else if (Action == QLatin1String("Delete")) {
+            std::optional<Database::Transaction> own;
+            if (!m_db.inTransaction())
+                own.emplace(m_db);
             deleteAll(rs);
+            History::removeDevice(m_db, Device);
+            if (own)
+                own->commit();
         } else if (Action == QLatin1String("Modify")) {
             if (!rs.atEnd()) {
                 rs.edit();
@@ -171,7 +193,7 @@ void ResultRecording::Port_Update(const QString& Action, const QString& Device, 
                 rs.update();
             }
         } else if (Action == QLatin1String("Delete")) {
-            deleteAll(rs);
+            deleteItems(m_db, rs);
         } else if (Action == QLatin1String("Modify_Port")) {
             if (!rs.atEnd()) {
                 rs.edit();

@@ -237,6 +237,10 @@ void Database::create(const QString& path) {
         throw RuntimeError(rc, message);
 }
 
+bool Database::inTransaction() const {
+    return m_db && sqlite3_get_autocommit(m_db) == 0;
+}
+
 Database::Transaction::Transaction(Database& db)
     : m_db(db) {
     m_db.exec("BEGIN");

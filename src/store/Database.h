@@ -34,6 +34,9 @@ public:
     // A page-by-page copy of the open file, replacing whatever is at destination.
     void backupTo(const QString& destination);
 
+    // True between the begin and the end of a transaction.
+    bool inTransaction() const;
+
     // All writes between begin and commit land together or not at all.
     class Transaction final {
     public:

@@ -15,6 +15,7 @@
 #include "ui/main/DetailList.h"
 #include "ui/main/DevicePanes.h"
 #include "ui/main/DeviceTree.h"
+#include "ui/main/HistoryPane.h"
 #include "ui/main/MainImages.h"
 #include "ui/main/MainMenus.h"
 #include "ui/main/SplitterGrip.h"
@@ -178,6 +179,9 @@ void frmMain::buildClientArea() {
     m_tabs->setObjectName(QStringLiteral("TabStrip1"));
     m_tabs->addTab(QStringLiteral("Device Status"));
     m_tabs->addTab(QStringLiteral("Message Window"));
+    m_tabs->addTab(QStringLiteral("History"));
+    m_history = new HistoryPane(m_context, m_db, m_client);
+    m_history->hide();
     m_tabs->setDrawBase(true);
     m_tabs->setExpanding(false);
     m_messageWindow->setObjectName(QStringLiteral("txtMessageWindow"));
@@ -310,6 +314,7 @@ void frmMain::SizeControls(float& x) {
     });
     ignoreErrors([&] { placeTwips(m_list, c.list); });
     ignoreErrors([&] { placeTwips(m_messageWindow, c.messages); });
+    ignoreErrors([&] { placeTwips(m_history, c.list); });
     ignoreErrors([&] {
         placeTwips(m_statusBar,
                    {0, f.innerHeight - f.statusBarHeight, f.windowWidth, f.statusBarHeight});
@@ -445,6 +450,7 @@ void frmMain::TabStrip1_Click(int tab) {
     if (tab == 1) {
         m_tabs->setCurrentIndex(0);
         m_messageWindow->hide();
+        m_history->hide();
         m_list->show();
         m_list->raise();
     } else if (tab == 2) {
@@ -452,7 +458,20 @@ void frmMain::TabStrip1_Click(int tab) {
         m_messageWindow->show();
         m_messageWindow->raise();
         m_list->hide();
+        m_history->hide();
+    } else if (tab == 3) {
+        m_tabs->setCurrentIndex(2);
+        m_list->hide();
+        m_messageWindow->hide();
+        m_history->show();
+        m_history->raise();
+        refreshHistory();
     }
+}
+
+void frmMain::refreshHistory() {
+    if (selectedTab() == 3)
+        m_history->showNode(*m_tree, m_tree->selectedNode());
 }
 
 int frmMain::selectedTab() const {
@@ -613,12 +632,15 @@ void frmMain::setTextAtEnd(const QString& text) {
 // --- tree and list ------------------------------------------------------------------------
 
 void frmMain::tvTreeView_NodeClick(QTreeWidgetItem* node) {
-    showListTab();
+    // The history follows the selection; any other tab gives way to the list.
+    if (selectedTab() != 3)
+        showListTab();
     m_list->clearAll();
     // A click has selected the node already; a call from elsewhere selects it here.
     if (node && m_tree->selectedNode() != node)
         m_tree->selectNode(node);
     m_panes->showNode(node);
+    refreshHistory();
 }
 
 void frmMain::prepareTreeMenu() {
@@ -700,6 +722,7 @@ void frmMain::mnutvDeleteDevice_Click() {
         m_recording->Port_Update(QStringLiteral("Delete"), device, QStringLiteral("*"), {}, {},
                                  status, {});
         m_panes->Update_Devices();
+        refreshHistory();
     });
 }
 
@@ -723,6 +746,7 @@ void frmMain::mnutvDeletePort_Click() {
         QString status;
         m_recording->Port_Update(QStringLiteral("Delete"), device, port, {}, {}, status, {});
         m_panes->Update_Ports();
+        refreshHistory();
     });
 }
 
@@ -739,6 +763,7 @@ void frmMain::mnutvRefresh_Click() {
 void frmMain::mnulvRefresh_Click() {
     m_list->clearAll();
     m_panes->showNode(m_tree->selectedNode());
+    refreshHistory();
 }
 
 void frmMain::mnuViewLog_Click() {

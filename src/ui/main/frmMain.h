@@ -15,6 +15,7 @@ class Database;
 class DetailList;
 class DevicePanes;
 class DeviceTree;
+class HistoryPane;
 class MainMenus;
 class MonitorEngine;
 class QAction;
@@ -67,7 +68,8 @@ public:
     QToolButton* toolButton(const QString& key) const;
     QString statusPanel(int panel) const;
     QPlainTextEdit& txtMessageWindow() const { return *m_messageWindow; }
-    int selectedTab() const; // 1 or 2
+    int selectedTab() const; // 1, 2 or 3
+    HistoryPane& historyPane() const { return *m_history; }
     float splitterLeft() const { return m_splitterLeft; }
     MainLayout::Frame layoutFrame() const;
     double twipsPerPixel() const;
@@ -173,6 +175,7 @@ private:
     float toTwips(int pixels) const;
     int toPixels(float twips) const;
     void showListTab();
+    void refreshHistory();
     void expandNodes(bool expanded);
     void createMailControl();
     void restoreMonitoringChecks();
@@ -201,6 +204,7 @@ private:
     TrayIcon* m_tray;
     QPointer<QObject> m_mailControl;
     MonitorEngine* m_engine = nullptr;
+    HistoryPane* m_history = nullptr;
 
     QString m_messageText;
     float m_splitterLeft = 2500;

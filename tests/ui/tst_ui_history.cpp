@@ -1,0 +1,219 @@
+#include "store/Database.h"
+#include "store/History.h"
+#include "TestContext.h"
+#include "TestMain.h"
+#include "ui/main/CheckBar.h"
+#include "ui/main/DetailList.h"
+#include "ui/main/DeviceTree.h"
+#include "ui/main/frmMain.h"
+#include "ui/main/HistoryPane.h"
+
+#include <QComboBox>
+#include <QLineSeries>
+#include <QTabBar>
+#include <QTreeWidget>
+
+namespace {
+constexpr qint64 Minute = 60 * 1000;
+const QDateTime Now(QDate(2026, 5, 6), QTime(12, 0), Qt::UTC);
+
+// A window on two devices: "web" (alias Web) with Ping and 80, and "mail" with Ping. Web's
+// ping answered 40 times in the last day, failing every tenth time, with round trips 10 to
+// 49 ms; its port answered once four days ago.
+struct Fixture {
+    Fixture()
+        : clock(Now) {
+        t->setClock(&clock);
+        const QString path = t.programFile("OrvexMonitor.mdb");
+        Database::create(path);
+        db.open(path);
+        db.execute({"Insert into Devices (Device, Device_Alias) values ('web', 'Web')", {}});
+        db.execute({"Insert into Devices (Device) values ('mail')", {}});
+        for (const char* item : {"web|Ping", "web|80", "mail|Ping"}) {
+            const QStringList parts = QString(item).split('|');
+            db.execute(
+                {"Insert into Main_Data (Device, Port) values (?, ?)", {parts[0], parts[1]}});
+        }
+        const qint64 now = Now.toMSecsSinceEpoch();
+        for (int i = 0; i < 40; ++i) {
+            const bool good = i % 10 != 9;
+            History::append(db, {"web", "Ping", now - (40 - i) * 5 * Minute, good,
+                                 good ? 10 + i : -1, good ? QString() : "request timed out"});
+        }
+        History::append(db, {"web", "80", now - 4 * History::DayMs, true, 3, {}});
+        window = std::make_unique<frmMain>(*t, db);
+        window->placeWindow(600, 600, 12000, 8000);
+        window->show();
+    }
+
+    frmMain& w() { return *window; }
+    HistoryPane& pane() { return w().historyPane(); }
+    QTabBar& tabs() { return *w().findChild<QTabBar*>("TabStrip1"); }
+    void clickTab(int index) {
+        QTest::mouseClick(&tabs(), Qt::LeftButton, {}, tabs().tabRect(index).center());
+    }
+    void clickNode(const QString& key) {
+        DeviceTree& tree = w().tvTreeView();
+        QTreeWidgetItem* node = tree.node(key);
+        tree.scrollToItem(node);
+        QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, tree.visualItemRect(node).center());
+    }
+
+    TestContext t;
+    FixedClock clock;
+    Database db;
+    std::unique_ptr<frmMain> window;
+};
+} // namespace
+
+class UiHistoryTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void tab_followsSelectionAndKeepsItsPlace();
+    void item_availabilityBarAndRoundTrips();
+    void ranges_data();
+    void ranges();
+    void root_listsEveryDeviceWithItsDay();
+    void endOfCycle_refreshesTheShownHistory();
+    void deletePort_removesItsHistory();
+};
+
+void UiHistoryTest::tab_followsSelectionAndKeepsItsPlace() {
+    Fixture f;
+    QVERIFY(QTest::qWaitForWindowExposed(&f.w()));
+    QCOMPARE(f.tabs().count(), 3);
+    QCOMPARE(f.tabs().tabText(2), QString("History"));
+    f.clickNode("web");
+    f.clickTab(2);
+    QCOMPARE(f.w().selectedTab(), 3);
+    QVERIFY(f.pane().isVisible());
+    QVERIFY(!f.w().lvListView().isVisible());
+    QCOMPARE(f.pane().title(), QString("Web"));
+
+    // Choosing another node keeps the history in front and shows that node's.
+    f.clickNode("web:Ping");
+    QCOMPARE(f.w().selectedTab(), 3);
+    QCOMPARE(f.pane().title(), QString("Web - Port:Ping"));
+    f.clickNode("mail");
+    QCOMPARE(f.pane().title(), QString("mail"));
+    QVERIFY(f.pane().availabilityText(HistoryPane::Day).endsWith("no checks"));
+
+    // From the list tab a node click stays on the list, as before.
+    f.clickTab(0);
+    QVERIFY(!f.pane().isVisible());
+    f.clickNode("web");
+    QCOMPARE(f.w().selectedTab(), 1);
+    QVERIFY(f.w().lvListView().isVisible());
+}
+
+void UiHistoryTest::item_availabilityBarAndRoundTrips() {
+    Fixture f;
+    f.clickNode("web:Ping");
+    f.clickTab(2);
+    // 36 good of 40 in the last day; the port's check four days back counts only for the
+    // device over a week.
+    QVERIFY2(f.pane()
+                 .availabilityText(HistoryPane::Day)
+                 .contains(QLocale::system().toString(90.0, 'f', 2) + "% of 40 checks"),
+             qPrintable(f.pane().availabilityText(HistoryPane::Day)));
+    CheckBar& bar = const_cast<CheckBar&>(f.pane().checkBar());
+    QCOMPARE(bar.marks().size(), 40);
+    QVERIFY(!bar.marks().at(9).connected);
+    QCOMPARE(bar.marks().at(9).error, QString("request timed out"));
+    QVERIFY(bar.marks().last().connected == false);
+    QCOMPARE(bar.slotCount(), HistoryPane::BarChecks);
+    // The newest check is drawn in the right-most slot.
+    const QImage shot = bar.grab().toImage();
+    const QPoint newest = bar.slotRect(bar.slotCount() - 1).center().toPoint();
+    const QPoint older = bar.slotRect(bar.slotCount() - 2).center().toPoint();
+    QCOMPARE(QColor(shot.pixel(newest)), CheckBar::Bad);
+    QCOMPARE(QColor(shot.pixel(older)), CheckBar::Good);
+
+    // Round trips 10 to 48 ms, failures left out.
+    QVERIFY2(f.pane().roundTripText().contains("minimum 10 ms"),
+             qPrintable(f.pane().roundTripText()));
+    QVERIFY(f.pane().roundTripText().contains("maximum 48 ms"));
+    QCOMPARE(f.pane().series(0).count(), 36);
+
+    f.clickNode("web");
+    QVERIFY(f.pane().availabilityText(HistoryPane::Week).contains("% of 41 checks"));
+    QVERIFY(f.pane().availabilityText(HistoryPane::Day).contains("% of 40 checks"));
+}
+
+void UiHistoryTest::ranges_data() {
+    QTest::addColumn<int>("range");
+    QTest::addColumn<int>("points");
+    QTest::addColumn<QString>("minimum");
+    // Each range groups the checks into its own spans: 5 minutes, an hour, six hours.
+    QTest::newRow("24 hours") << 0 << 36 << "minimum 10 ms";
+    QTest::newRow("7 days") << 1 << 5 << "minimum 3 ms";
+    QTest::newRow("30 days") << 2 << 2 << "minimum 3 ms";
+}
+
+void UiHistoryTest::ranges() {
+    QFETCH(int, range);
+    QFETCH(int, points);
+    QFETCH(QString, minimum);
+    Fixture f;
+    f.clickNode("web");
+    f.clickTab(2);
+    QComboBox* box = f.pane().findChild<QComboBox*>("cboHistoryRange");
+    QVERIFY(box);
+    box->setFocus();
+    for (int i = 0; i < 2; ++i)
+        QTest::keyClick(box, Qt::Key_Up);
+    for (int i = 0; i < range; ++i)
+        QTest::keyClick(box, Qt::Key_Down);
+    QCOMPARE(f.pane().range(), HistoryPane::Range(range));
+    QCOMPARE(f.pane().series(1).count(), points);
+    QVERIFY2(f.pane().roundTripText().startsWith(minimum), qPrintable(f.pane().roundTripText()));
+    // The range stays when the selection changes.
+    f.clickNode("web:Ping");
+    QCOMPARE(f.pane().range(), HistoryPane::Range(range));
+}
+
+void UiHistoryTest::root_listsEveryDeviceWithItsDay() {
+    Fixture f;
+    f.clickTab(2);
+    f.clickNode("Root");
+    QVERIFY(f.pane().showsDevices());
+    const QTreeWidget& list = f.pane().deviceList();
+    QCOMPARE(list.topLevelItemCount(), 2);
+    QCOMPARE(list.topLevelItem(0)->text(0), QString("mail"));
+    QCOMPARE(list.topLevelItem(0)->text(1), QString("no checks"));
+    QCOMPARE(list.topLevelItem(1)->text(0), QString("Web"));
+    QVERIFY(list.topLevelItem(1)->text(1).contains("% of 40 checks"));
+}
+
+void UiHistoryTest::endOfCycle_refreshesTheShownHistory() {
+    Fixture f;
+    f.clickNode("mail:Ping");
+    f.clickTab(2);
+    QCOMPARE(f.pane().checkBar().marks().size(), 0);
+    History::append(f.db, {"mail", "Ping", Now.toMSecsSinceEpoch(), false, -1, "unreachable"});
+    f.w().refreshDetailList();
+    QCOMPARE(f.pane().checkBar().marks().size(), 1);
+    QVERIFY(f.pane()
+                .availabilityText(HistoryPane::Day)
+                .contains(QLocale::system().toString(0.0, 'f', 2) + "% of 1 check"));
+    QCOMPARE(f.pane().roundTripText(), QString("no round trips measured"));
+}
+
+void UiHistoryTest::deletePort_removesItsHistory() {
+    Fixture f;
+    f.clickNode("web:Ping");
+    f.t.dialogs.answers << true;
+    f.w().mnutvDeletePort_Click();
+    QCOMPARE(History::lastChecks(f.db, {"web", "Ping"}, 60).size(), 0);
+    QCOMPARE(History::lastChecks(f.db, {"web", "80"}, 60).size(), 1);
+    History::append(f.db, {"mail", "Ping", Now.toMSecsSinceEpoch(), true, 1, {}});
+    f.clickNode("mail");
+    f.t.dialogs.answers << true;
+    f.w().mnutvDeleteDevice_Click();
+    QCOMPARE(History::lastChecks(f.db, {"web", {}}, 60).size(), 1);
+    QCOMPARE(f.db.openRecordset({"Select * from History where Device = 'mail'", {}}).count(), 0);
+}
+
+ORVEX_TEST_MAIN(UiHistoryTest)
+#include "tst_ui_history.moc"
