@@ -43,7 +43,8 @@ CREATE TABLE TCP_Ports (
 const char* Schema::historySql() {
     // Time is milliseconds since the epoch in UTC. A single check has Hourly 0 and Checks 1;
     // an hourly row holds the sums of its hour, which starts at Time. The round-trip figures
-    // are null where no good check measured one.
+    // are null where no good check measured one. The item index carries the counts, so the
+    // availability of an item is read from the index alone.
     return R"sql(
 CREATE TABLE IF NOT EXISTS History (
     Device TEXT NOT NULL COLLATE NOCASE,
@@ -57,7 +58,7 @@ CREATE TABLE IF NOT EXISTS History (
     RTT_Max INTEGER,
     Error TEXT
 );
-CREATE INDEX IF NOT EXISTS History_Item ON History (Device, Port, Time);
+CREATE INDEX IF NOT EXISTS History_Item ON History (Device, Port, Time, Hourly, Checks, Failures);
 CREATE INDEX IF NOT EXISTS History_Age ON History (Hourly, Time);
 )sql";
 }

@@ -16,6 +16,12 @@ HistoryCheck check(const QString& device, const QString& port, qint64 time, bool
     return {device, port, time, connected, rtt, error};
 }
 
+// The items a device's questions cover are those the device has.
+void addItems(Database& db, const QString& device, const QStringList& ports) {
+    for (const QString& port : ports)
+        db.execute({"Insert into Main_Data (Device, Port) values (?, ?)", {device, port}});
+}
+
 int rows(Database& db, const QString& where, const QVariantList& values = {}) {
     return db.openRecordset({"Select * from History where " + where, values}).count();
 }
@@ -87,6 +93,7 @@ void HistoryTest::fileWithoutOriginalTables_stillRefused() {
 }
 
 void HistoryTest::append_keepsTimeStateRoundTripAndError() {
+    addItems(*m_db, "web", {"Ping", "80"});
     History::append(*m_db, check("web", "Ping", Now - 2 * Minute, true, 12));
     History::append(*m_db, check("web", "Ping", Now - Minute, false, 0, "request timed out"));
     History::append(*m_db, check("web", "80", Now, true, 3));
@@ -189,6 +196,7 @@ void HistoryTest::availability() {
     QFETCH(QList<bool>, results);
     QFETCH(qint64, checks);
     QFETCH(double, percent);
+    addItems(*m_db, "d", {"Ping", "22"});
     qint64 time = Now - Hour;
     for (const bool good : results)
         History::append(*m_db, check("d", "Ping", time += Minute, good, good ? 1 : -1));

@@ -1,0 +1,188 @@
+// Times the check history at the size of a month of checks: 1,000 items checked every five
+// minutes for 30 days, kept as single checks for two days and as hourly rows before that.
+// Prints figures only.
+
+#include "core/AppContext.h"
+#include "engine/EngineView.h"
+#include "engine/ResultRecording.h"
+#include "report/HtmlHistory.h"
+#include "store/Database.h"
+#include "store/History.h"
+#include "ui/main/DeviceTree.h"
+#include "ui/main/frmMain.h"
+#include "ui/main/HistoryPane.h"
+
+#include <cstdio>
+#include <optional>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+namespace {
+
+constexpr int Devices = 250;
+const QStringList Ports{QStringLiteral("Ping"), QStringLiteral("22"), QStringLiteral("443"),
+                        QStringLiteral("80")};
+constexpr qint64 Step = 5 * 60 * 1000;
+constexpr int Days = 30;
+
+QString deviceName(int d) {
+    return QStringLiteral("host-%1.example").arg(d, 4, 10, QLatin1Char('0'));
+}
+
+template <typename Body> double timed(Body&& body) {
+    QElapsedTimer timer;
+    timer.start();
+    body();
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+void addItems(Database& db, int devices) {
+    Database::Transaction transaction(db);
+    for (int d = 0; d < devices; ++d) {
+        db.execute({QStringLiteral("Insert into Devices (Device) values (?)"), {deviceName(d)}});
+        for (const QString& port : Ports)
+            db.execute({QStringLiteral("Insert into Main_Data (Device, Port) values (?, ?)"),
+                        {deviceName(d), port}});
+    }
+    transaction.commit();
+}
+
+// One check in 50 fails; round trips wander between 1 and 60 ms.
+HistoryCheck checkAt(int d, const QString& port, qint64 time) {
+    const qint64 n = time / Step + d;
+    const bool good = n % 50 != 0;
+    return {deviceName(d),
+            port,
+            time,
+            good,
+            good ? qint32(1 + (n * 7) % 60) : -1,
+            good ? QString() : QStringLiteral("request timed out")};
+}
+
+// A month of passes as the program makes them: every item checked every five minutes, the
+// roll-up after each hour of passes, a day of passes to a transaction to keep the fill short.
+void fillMonth(Database& db, qint64 now) {
+    const qint64 from = now - Days * History::DayMs;
+    std::optional<Database::Transaction> day;
+    for (qint64 t = from; t <= now; t += Step) {
+        if (!day)
+            day.emplace(db);
+        for (int d = 0; d < Devices; ++d) {
+            for (const QString& port : Ports)
+                History::append(db, checkAt(d, port, t));
+        }
+        if ((t - from) % History::HourMs == 0)
+            History::rollUp(db, t, Days);
+        if ((t - from) % History::DayMs == History::DayMs - Step) {
+            day->commit();
+            day.reset();
+        }
+    }
+    if (day)
+        day->commit();
+}
+
+class NoView final : public EngineView {
+public:
+    void setStatusPanel(int, const QString&) override {}
+    void setDeviceNodeText(const QString&, const QString&) override {}
+};
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QTemporaryDir home;
+    qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+
+    QTemporaryDir folder;
+    AppContext context(folder.path());
+    const qint64 now = context.clock().now().toMSecsSinceEpoch();
+
+    // A pass of 10,000 results: the history's own appends and the roll-up after them.
+    {
+        const QString path = context.paths().inProgramFolder(QStringLiteral("pass.mdb"));
+        Database::create(path);
+        Database db;
+        db.open(path);
+        const double appendMs = timed([&] {
+            Database::Transaction transaction(db);
+            for (int i = 0; i < 10000; ++i)
+                History::append(db, checkAt(i / 4, Ports.at(i % 4), now));
+            History::rollUp(db, now, Days);
+            transaction.commit();
+        });
+        std::printf("10,000 history rows in one pass (with roll-up) %8.1f ms\n", appendMs);
+    }
+
+    const QString path = context.paths().inProgramFolder(QStringLiteral("month.mdb"));
+    Database::create(path);
+    Database db;
+    db.open(path);
+    addItems(db, Devices);
+    const double fillMs = timed([&] { fillMonth(db, now); });
+    const qint64 rows = db.openRecordset({QStringLiteral("Select * from History"), {}}).count();
+    db.close();
+    const double sizeMb = double(QFileInfo(path).size()) / (1024 * 1024);
+    db.open(path);
+
+    // The roll-up after a pass once the month is full: 1,000 single checks cross the limit.
+    const double rollMs = timed([&] {
+        Database::Transaction transaction(db);
+        History::rollUp(db, now + Step, Days);
+        transaction.commit();
+    });
+
+    std::unique_ptr<frmMain> window = std::make_unique<frmMain>(context, db);
+    window->show();
+    QCoreApplication::processEvents();
+    DeviceTree& tree = window->tvTreeView();
+    QTreeWidgetItem* item = tree.node(deviceName(Devices / 2) + QStringLiteral(":Ping"));
+    QTreeWidgetItem* device = tree.node(deviceName(Devices / 2));
+    window->tvTreeView_NodeClick(item);
+    const double tabMs = timed([&] {
+        window->TabStrip1_Click(3);
+        window->repaint();
+        QCoreApplication::processEvents();
+    });
+    HistoryPane& pane = window->historyPane();
+    double rangeMs[3] = {};
+    for (int r = HistoryPane::Day; r <= HistoryPane::Month; ++r) {
+        rangeMs[r] = timed([&] {
+            pane.setRange(HistoryPane::Range(r));
+            pane.showNode(tree, item);
+            pane.repaint();
+        });
+    }
+    const double deviceMs = timed([&] {
+        pane.showNode(tree, device);
+        pane.repaint();
+    });
+    const double rootMs = timed([&] {
+        pane.showNode(tree, tree.root());
+        pane.repaint();
+    });
+
+    QString section;
+    const double pageMs = timed([&] { section = HtmlHistory(context, db).HTML_History(); });
+    const double pageAgainMs = timed([&] { section = HtmlHistory(context, db).HTML_History(); });
+
+    std::printf("items: %d, history rows: %lld, database file: %.1f MB\n",
+                Devices * int(Ports.size()), rows, sizeMb);
+    std::printf("fill a month                   %9.1f ms\n", fillMs);
+    std::printf("roll-up after a pass           %9.1f ms\n", rollMs);
+    std::printf("History tab opened on an item  %9.1f ms\n", tabMs);
+    const char* const ranges[] = {"24 hours", "7 days", "30 days"};
+    for (int r = 0; r < 3; ++r)
+        std::printf("item shown, range %-8s     %9.1f ms\n", ranges[r], rangeMs[r]);
+    std::printf("device shown (30 days)         %9.1f ms\n", deviceMs);
+    std::printf("root shown (%d devices)       %9.1f ms\n", Devices, rootMs);
+    std::printf("page section for %d items    %9.1f ms, again %.1f ms (%lld kB)\n",
+                Devices * int(Ports.size()), pageMs, pageAgainMs,
+                qint64(section.toUtf8().size() / 1024));
+    return 0;
+}
