@@ -273,7 +273,7 @@ void Assistant::Agent1_Command(const QString& name) {
 
 void Assistant::showLogFile() {
     trapErrors(m_context, "mnuViewLog_Click", [&] {
-        if (!QFileInfo::exists(m_context.catalogue().logFile())) {
+        if (!QFileInfo(m_context.catalogue().logFile()).isFile()) {
             m_context.dialogs().message(
                 QStringLiteral("The Log Files you specified does not exist or is corrupt .") +
                     Crlf + QStringLiteral("Please re-define a log file from the options menu."),

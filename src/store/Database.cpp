@@ -10,6 +10,7 @@
 
 namespace {
 constexpr int CouldNotFindFile = 3024;
+constexpr int CannotWriteFile = 3051;
 
 void bind(sqlite3_stmt* stmt, const QVariantList& params, const Database& db) {
     for (int i = 0; i < params.size(); ++i) {
@@ -232,6 +233,18 @@ void Database::create(const QString& path) {
     sqlite3_close_v2(db);
     if (rc != SQLITE_OK)
         throw RuntimeError(rc, message);
+}
+
+bool Database::canWrite(const QString& path) {
+    const QFileInfo file(path);
+    return file.isFile() && file.isWritable() && QFileInfo(file.absolutePath()).isWritable();
+}
+
+RuntimeError Database::cannotWriteError(const QString& path) {
+    return RuntimeError(CannotWriteFile,
+                        QStringLiteral("The database file '%1' cannot be written (the file or its "
+                                       "folder is read-only).")
+                            .arg(path));
 }
 
 Database::Transaction::Transaction(Database& db)

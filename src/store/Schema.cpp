@@ -41,7 +41,7 @@ CREATE TABLE TCP_Ports (
 void Schema::verify(Database& db) {
     const Recordset tables =
         db.openRecordset({QStringLiteral("Select name from sqlite_master where type = 'table' and "
-                                         "name in ('Devices', 'Main_Data', 'TCP_Ports')"),
+                                         "lower(name) in ('devices', 'main_data', 'tcp_ports')"),
                           {}});
     if (tables.count() != 3)
         throw RuntimeError(3343,

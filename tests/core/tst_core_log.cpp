@@ -1,4 +1,5 @@
 #include "core/ErrorReport.h"
+#include "ReadOnlyFolder.h"
 #include "TestContext.h"
 #include "TestMain.h"
 
@@ -26,6 +27,7 @@ private slots:
     void writeLog_trimsBlanksAndJoinsKind();
     void writeLog_keepsLast101Lines();
     void writeLog_logFailuresOffLeavesFileAlone();
+    void writeLog_missingLogFileResetsSetting_data();
     void writeLog_missingLogFileResetsSetting();
     void writeLog_unopenableFileIsReported();
     void checkLog_data();
@@ -72,8 +74,16 @@ void LogTest::writeLog_logFailuresOffLeavesFileAlone() {
     QVERIFY((*t)->messageWindow().text().contains("Message...quiet"));
 }
 
+void LogTest::writeLog_missingLogFileResetsSetting_data() {
+    QTest::addColumn<QString>("stored"); // in the program folder
+    QTest::newRow("no such file") << "gone/missing.txt";
+    QTest::newRow("a folder") << "logs";
+}
+
 void LogTest::writeLog_missingLogFileResetsSetting() {
-    (*t)->settings().SaveSetting("Options", "LogFile", t->programFile("gone/missing.txt"));
+    QFETCH(QString, stored);
+    QVERIFY(QDir().mkpath(t->programFile("logs")));
+    (*t)->settings().SaveSetting("Options", "LogFile", t->programFile(stored));
     QFile::remove(t->programFile("OrvexMonitor.txt"));
     (*t)->log().WriteLog("after reset", "Warning");
 
@@ -87,10 +97,15 @@ void LogTest::writeLog_missingLogFileResetsSetting() {
 }
 
 void LogTest::writeLog_unopenableFileIsReported() {
-    // A folder stands where the log file should be: it exists but cannot be appended to.
-    const QString path = t->programFile("folder.txt");
-    QVERIFY(QDir().mkpath(path));
+    // The log file exists but cannot be appended to.
+    const QString folder = t->programFile("logs");
+    QVERIFY(QDir().mkpath(folder));
+    const QString path = folder + "/OrvexMonitor.txt";
+    createFile(path);
     (*t)->settings().SaveSetting("Options", "LogFile", path);
+    ReadOnlyFolder readOnly(folder);
+    if (!readOnly.ready())
+        QSKIP("this process can make no folder read-only");
     (*t)->log().WriteLog("text", "Message");
     QCOMPARE(t->end.codes, QVector<int>{1});
     QCOMPARE(t->dialogs.messages.size(), 1);

@@ -740,7 +740,7 @@ void frmMain::mnulvRefresh_Click() {
 void frmMain::mnuViewLog_Click() {
     trapErrors(m_context, "mnuViewLog_Click", [&] {
         SettingsCatalogue& catalogue = m_context.catalogue();
-        if (!QFileInfo::exists(catalogue.logFile())) {
+        if (!QFileInfo(catalogue.logFile()).isFile()) {
             m_context.dialogs().message(
                 QStringLiteral("The Log Files you specified does not exist or is corrupt .") +
                     CRLF + QStringLiteral("Please re-define a log file from the options menu."),
