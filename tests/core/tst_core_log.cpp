@@ -33,6 +33,7 @@ private slots:
     void checkLog_data();
     void checkLog();
     void reportError_emptyDescription();
+    void reportError_haltsFirstAndShowsOneBox();
     void navigate_opensTarget();
 
 private:
@@ -145,6 +146,42 @@ void LogTest::reportError_emptyDescription() {
     QCOMPARE(lines.at(5), QString("Error Description: \tUnknown error"));
     QVERIFY(lines.at(7).startsWith("If you can duplicate this error then report it to "));
     QVERIFY(lines.at(7).endsWith(" "));
+    QCOMPARE(t->end.codes, QVector<int>{1});
+}
+
+namespace {
+// A box during which a second error happens, as a socket or timer event would raise it.
+class BoxWithSecondError final : public UserDialogs {
+public:
+    explicit BoxWithSecondError(AppContext& context)
+        : m_context(context) {}
+    void message(const QString& text, MessageIcon, const QString&) override {
+        shown << text;
+        haltedBeforeBox = halted;
+        if (shown.size() == 1)
+            m_context.errors().ReportError(7, "Out of memory", "Winsock1_Error");
+    }
+    bool askYesNo(const QString&, const QString&, MessageIcon) override { return false; }
+    QString openFileName(const FileDialogRequest&) override { return {}; }
+    QString saveFileName(const FileDialogRequest&) override { return {}; }
+    QStringList shown;
+    int halted = 0;
+    int haltedBeforeBox = 0;
+
+private:
+    AppContext& m_context;
+};
+} // namespace
+
+void LogTest::reportError_haltsFirstAndShowsOneBox() {
+    BoxWithSecondError box(**t);
+    (*t)->setDialogs(&box);
+    const auto restore = qScopeGuard([&] { (*t)->setDialogs(&t->dialogs); });
+    connect(&(*t)->errors(), &ErrorReport::halting, this, [&] { ++box.halted; });
+    (*t)->errors().ReportError(13, "Type mismatch", "Timer1_Timer");
+    QCOMPARE(box.haltedBeforeBox, 1);
+    QCOMPARE(box.shown.size(), 1);
+    QVERIFY(box.shown.first().contains("Error Description: \tType mismatch"));
     QCOMPARE(t->end.codes, QVector<int>{1});
 }
 

@@ -1,0 +1,1 @@
+orvex_add_test(tst_ui_hardening SOURCES tst_ui_hardening.cpp LIBS orvex_ui_main)
