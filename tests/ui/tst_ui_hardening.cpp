@@ -1,6 +1,7 @@
 #include "core/AppInfo.h"
 #include "engine/MonitorCycle.h"
 #include "engine/MonitorEngine.h"
+#include "platform/ComponentRegistry.h"
 #include "store/Database.h"
 #include "TestContext.h"
 #include "TestMain.h"
@@ -47,6 +48,7 @@ private slots:
     void tabChange_byKeyOrWheel_switchesPane();
     void restore_bringsMaximisedWindowBackNormal_data();
     void restore_bringsMaximisedWindowBackNormal();
+    void formLoad_failure_reportedAsMainFormLoad();
 };
 
 // The character's "Monitoring Off" reaches the window's Monitor_Stop while a cycle runs; the
@@ -146,6 +148,20 @@ void UiHardeningTest::restore_bringsMaximisedWindowBackNormal() {
     QVERIFY(!f.w().isMinimized());
     QVERIFY(!f.w().isMaximized());
     QVERIFY(!f.w().isFullScreen());
+}
+
+void UiHardeningTest::formLoad_failure_reportedAsMainFormLoad() {
+    const QString classId = "OrvexSMTPControl.OrvexSMTP";
+    ComponentRegistry registry;
+    QVERIFY(registry.registerClass(classId, FAILING_CONTROL_LIBRARY));
+    const auto unregister = qScopeGuard([&] { registry.unregisterClass(classId); });
+    LoopbackWindow f;
+    QCOMPARE(f.t.end.codes, QVector<int>{1});
+    QCOMPARE(f.t.dialogs.messages.size(), 1);
+    const QString& text = f.t.dialogs.messages.first().text;
+    QVERIFY2(text.contains("An error has occured in the Main_Form_Load subroutine."),
+             qPrintable(text));
+    QVERIFY(text.contains("The control could not be started."));
 }
 
 ORVEX_TEST_MAIN(UiHardeningTest)
