@@ -119,12 +119,15 @@ void StartupTest::notADatabase_showsStartupError() {
              qPrintable(t.dialogs.messages.first().text));
 }
 
-// A program folder owned by another user: the file would open and fail at its first write.
+// A database in a folder owned by another user: the file would open and fail at its first
+// write.
 void StartupTest::readOnlyDatabase_refusedNamingTheFile() {
     TestContext t;
-    const QString path = t.programFile("OrvexMonitor.mdb");
+    QVERIFY(QDir(t.folder.path()).mkdir("shared"));
+    const QString path = t.programFile("shared/OrvexMonitor.mdb");
     createDatabase(path);
-    ReadOnlyFolder readOnly(t.folder.path());
+    t->settings().SaveSetting("Startup", "Database", path);
+    ReadOnlyFolder readOnly(QFileInfo(path).absolutePath());
     if (!readOnly.ready())
         QSKIP("this process can make no folder read-only");
     Database db;
