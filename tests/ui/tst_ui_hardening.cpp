@@ -82,8 +82,6 @@ void UiHardeningTest::stopDuringCycle_endShowsMonitoringOff() {
     for (const char* name : {"mnuMonitoringOn", "mnuSysTrayMonitoringOn"})
         QVERIFY2(f.w().action(name)->isEnabled(), name);
     QVERIFY(f.w().action("tbStop")->isChecked());
-    QVERIFY(!f.w().action("tbMonitor")->isChecked());
-    QVERIFY(f.w().action("mnuFileOpen")->isEnabled());
 }
 
 void UiHardeningTest::tabChange_byKeyOrWheel_switchesPane_data() {
@@ -123,8 +121,7 @@ void UiHardeningTest::restore_bringsMaximisedWindowBackNormal_data() {
     QTest::addColumn<QString>("entry");
     QTest::addColumn<bool>("hiddenInTray");
     QTest::newRow("tray, from the notification area") << "tray" << true;
-    QTest::newRow("tray, minimised") << "tray" << false;
-    QTest::newRow("character, from the notification area") << "character" << true;
+    QTest::newRow("character, minimised") << "character" << false;
 }
 
 void UiHardeningTest::restore_bringsMaximisedWindowBackNormal() {
