@@ -62,7 +62,9 @@ void SmtpTestMail::OrvexSMTP1_SendComplete(const QString& Results) {
 }
 
 void SmtpTestMail::OrvexSMTP1_SendError(const QString& ErrorDescription) {
-    if (m_sending)
+    // A failure of the primary server while the control goes on to the secondary one is news,
+    // not the outcome.
+    if (m_sending && !(m_control && m_control->property("StillExecuting").toBool()))
         finish(false, ErrorDescription);
 }
 

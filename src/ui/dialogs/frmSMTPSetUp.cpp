@@ -89,7 +89,10 @@ void frmSMTPSetUp::buildControls() {
     connect(m_ok, &QPushButton::clicked, this, &frmSMTPSetUp::cmdOK_Click);
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_testMail, &QPushButton::clicked, this, &frmSMTPSetUp::cmdTestMail_Click);
-    connect(m_testSender, &SmtpTestMail::finished, this, &frmSMTPSetUp::showTestOutcome);
+    // The box waits until the control's event has returned: the control must not be inside
+    // its socket's notification while the box runs its own event loop.
+    connect(m_testSender, &SmtpTestMail::finished, this, &frmSMTPSetUp::showTestOutcome,
+            Qt::QueuedConnection);
 }
 
 void frmSMTPSetUp::Form_Load() {
