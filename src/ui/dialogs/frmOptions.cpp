@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -192,19 +193,21 @@ QWidget* frmOptions::agentPanel() {
     m_character->setEditable(false);
     auto* available = new QLabel(QStringLiteral("Available Characters:"));
     available->setBuddy(m_character);
-    auto* selection = new QVBoxLayout;
-    selection->addWidget(available);
-    selection->addWidget(m_character);
+    auto* selection = new QGridLayout;
+    selection->addWidget(available, 0, 0);
+    selection->addWidget(m_character, 0, 1);
     selection->addWidget(
-        wrappedLabel(QStringLiteral("Additional characters are available from the Internet")));
+        wrappedLabel(QStringLiteral("Additional characters are available from the Internet")), 1, 0,
+        1, 2);
+    selection->setColumnStretch(1, 1);
 
     m_hideOnIdle = checkBox(QStringLiteral("Hide Character On Idle"),
                             QStringLiteral("chkHideCharacterOnIdle"));
     m_announceDate =
         checkBox(QStringLiteral("Announce Date and Time"), QStringLiteral("chkAnnounceDate"));
-    auto* options = new QVBoxLayout;
-    options->addWidget(m_hideOnIdle);
-    options->addWidget(m_announceDate);
+    auto* options = new QGridLayout;
+    options->addWidget(m_hideOnIdle, 0, 0);
+    options->addWidget(m_announceDate, 0, 1);
 
     const QString captions[] = {QStringLiteral("Display &word balloon"),
                                 QStringLiteral("A&uto hide"), QStringLiteral("Auto &pace"),
@@ -387,7 +390,18 @@ void frmOptions::setInitialSize() {
     const double twipsPerPixel = logicalDpiX() > 0 ? 1440.0 / logicalDpiX() : 15.0;
     const QSize designed(qRound(WidthTwips / twipsPerPixel), qRound(HeightTwips / twipsPerPixel));
     // Larger fonts and long captions may need more room than the designed size.
-    resize(designed.expandedTo(sizeHint()));
+    QSize size = designed.expandedTo(sizeHint());
+    const QRect available = screen() ? screen()->availableGeometry() : QRect();
+    if (available.isValid() && size.width() > available.width()) {
+        // On a screen too narrow for every tab the tabs scroll, so the buttons stay on it.
+        m_tabs->setUsesScrollButtons(true);
+        m_tabs->updateGeometry();
+        layout()->activate();
+        size = designed.expandedTo(sizeHint());
+    }
+    if (available.isValid())
+        size = size.boundedTo(available.size());
+    resize(size);
 }
 
 // --- handlers -----------------------------------------------------------------------------

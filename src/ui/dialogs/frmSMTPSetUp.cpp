@@ -57,6 +57,8 @@ void frmSMTPSetUp::buildControls() {
         auto* field = new QLineEdit;
         field->setObjectName(QStringLiteral("txt") + QLatin1String(Rows[i].key));
         field->setToolTip(QLatin1String(Rows[i].toolTip));
+        // Room for a usual server name or two addresses at any font size.
+        field->setMinimumWidth(field->fontMetrics().averageCharWidth() * 50);
         auto* label = new QLabel(QLatin1String(Rows[i].label));
         label->setBuddy(field);
         fields->addWidget(label);
