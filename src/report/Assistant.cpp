@@ -200,7 +200,7 @@ void Assistant::AddAgentCommands() {
 }
 
 QString Assistant::CharacterPath() const {
-    return m_context.paths().inProgramFolder(QStringLiteral("chars"));
+    return m_context.paths().inShippedFolder(QStringLiteral("chars"));
 }
 
 QStringList Assistant::availableCharacters() const {
