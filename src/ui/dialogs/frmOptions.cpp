@@ -30,6 +30,8 @@ struct FileChoice {
     QString filter;
     QStringList endings;
     QString refusal;
+    // Where the path goes back to on a refusal: the catalogue's default.
+    QString (Paths::*resetFolder)(const QString&) const;
     QString resetName;
 };
 
@@ -44,6 +46,7 @@ const FileChoice LogFileChoice = {"cmdLogFile_Click",
                                   QStringLiteral("Text (*.txt)"),
                                   {QStringLiteral(".txt")},
                                   QStringLiteral("The log file must end in a txt extension."),
+                                  &Paths::inDataFolder,
                                   FileName::Log};
 
 const FileChoice TemplateChoice = {
@@ -54,6 +57,7 @@ const FileChoice TemplateChoice = {
     QStringLiteral("HTML (*.html)"),
     HtmlEndings,
     QStringLiteral("The HTML template file must end in a htm or html extension."),
+    &Paths::inShippedFolder,
     FileName::Template};
 
 const FileChoice HtmlChoice = {"cmdHTML_Click",
@@ -63,6 +67,7 @@ const FileChoice HtmlChoice = {"cmdHTML_Click",
                                QStringLiteral("HTML (*.html)"),
                                HtmlEndings,
                                QStringLiteral("The HTML file must end in a htm or html extension."),
+                               &Paths::inDataFolder,
                                FileName::Html};
 
 // The balloon style bit each balloon box stands for.
@@ -486,7 +491,7 @@ void frmOptions::chooseFile(const FileChoice& choice, QLineEdit* path, QCheckBox
             return;
         }
         dialogs.message(choice.refusal, MessageIcon::Information, AppInfo::Title);
-        path->setText(m_context.paths().inProgramFolder(choice.resetName));
+        path->setText((m_context.paths().*choice.resetFolder)(choice.resetName));
         // Unchecking greys the feature's buttons and fields with it.
         feature->setChecked(false);
     });
