@@ -141,7 +141,8 @@ void frmAddDevice::Form_Load() {
         const bool skipIntro = m_editing.context.catalogue().showIntro();
         m_chkShowIntro->setChecked(skipIntro);
         m_page = skipIntro ? 1 : 0;
-        m_frame.button(WizardFrame::Back)->setEnabled(false);
+        // Back leads from the first page shown to the introduction, also when it was skipped.
+        m_frame.button(WizardFrame::Back)->setEnabled(m_page == 1);
         m_frame.showPage(m_page, QLatin1String(Pages[m_page].step),
                          QLatin1String(Pages[m_page].picture));
     });
