@@ -180,7 +180,7 @@ private slots:
     void deviceName();
     void addDevice_throughPortWizard_data();
     void addDevice_throughPortWizard();
-    void addDevice_moreInfoSpeaksAndStays();
+    void addDevice_moreInfoSpeaksAndTabWalksThePage();
     void addDevice_introSettingSkipsAndBackShowsIt();
     void addPort_commits_data();
     void addPort_commits();
@@ -340,7 +340,7 @@ void UiDevicesTest::addDevice_throughPortWizard() {
     QCOMPARE(list.cell(2, 0), nodeText);
 }
 
-void UiDevicesTest::addDevice_moreInfoSpeaksAndStays() {
+void UiDevicesTest::addDevice_moreInfoSpeaksAndTabWalksThePage() {
     Fixture f;
     f.t->settings().SaveSetting("Startup", "ShowIntro", "1");
     f.select("");
@@ -356,6 +356,14 @@ void UiDevicesTest::addDevice_moreInfoSpeaksAndStays() {
         QVERIFY(spoken[0].text.contains("name or IP address.<BREAK>  In addition"));
         QCOMPARE(spoken[1].animation, QString("Suggest"));
         QCOMPARE(f.t->state().SpeechText, spoken[1].text);
+        // Tab walks the page, then the button bar from left to right.
+        w.txtIPRange(1)->setFocus();
+        QWidget* expected[] = {w.txtIPRange(2), w.cmdArray(0), w.cmdArray(2),
+                               w.cmdArray(3),   w.cmdArray(1), w.txtIPRange(1)};
+        for (QWidget* next : expected) {
+            QTest::keyClick(w.focusWidget(), Qt::Key_Tab);
+            QCOMPARE(w.focusWidget(), next);
+        }
         click(w.cmdArray(1));
     });
     f.run(steps, "mnutvAddDevice");

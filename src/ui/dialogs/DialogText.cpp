@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QLineEdit>
+#include <QPalette>
 #include <QTimer>
 
 namespace {
@@ -41,6 +42,13 @@ QString trimBlanks(const QString& text) {
 
 void selectAllOnFocus(QLineEdit* box) {
     box->installEventFilter(new SelectAllOnFocus(box));
+}
+
+void lock(QLineEdit* box) {
+    box->setReadOnly(true);
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+    box->setPalette(palette);
 }
 
 } // namespace DialogText

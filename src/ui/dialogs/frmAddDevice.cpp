@@ -8,6 +8,7 @@
 #include "ui/dialogs/DialogText.h"
 #include "ui/dialogs/frmAddPort.h"
 
+#include <iterator>
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QFormLayout>
@@ -128,6 +129,20 @@ void frmAddDevice::buildPages() {
     confirm->addStretch(1);
 
     setMinimumSize(560, 340);
+    // Page by page, then the button bar from left to right.
+    QWidget* chain[] = {m_chkShowIntro,
+                        m_txtIPRange[0],
+                        m_txtIPRange[1],
+                        m_txtIPRange[2],
+                        m_moreInfo,
+                        m_txtIPRange[3],
+                        m_txtIPRange[4],
+                        m_txtIPRange[5],
+                        m_frame.button(WizardFrame::Back),
+                        m_frame.button(WizardFrame::Next),
+                        m_frame.button(WizardFrame::Cancel)};
+    for (size_t i = 1; i < std::size(chain); ++i)
+        setTabOrder(chain[i - 1], chain[i]);
 }
 
 QPushButton* frmAddDevice::cmdArray(int index) const {
@@ -205,6 +220,7 @@ void frmAddDevice::showPage(int page) {
     case 0:
         back->setEnabled(false);
         next->setText(QStringLiteral("Next >"));
+        next->setFocus();
         break;
     case 1:
         back->setEnabled(true);
@@ -225,11 +241,12 @@ void frmAddDevice::showPage(int page) {
     case 3:
         for (int i = 0; i < 3; ++i) {
             m_txtIPRange[i + 3]->setText(m_txtIPRange[i]->text());
-            m_txtIPRange[i + 3]->setReadOnly(true);
+            DialogText::lock(m_txtIPRange[i + 3]);
             m_txtIPRange[i + 3]->setCursorPosition(0);
         }
         back->setEnabled(true);
         next->setText(QStringLiteral("Finished"));
+        next->setFocus();
         break;
     case 4:
         AddDevice(m_txtIPRange[0]->text(), m_txtIPRange[1]->text(), m_txtIPRange[2]->text());

@@ -8,6 +8,7 @@
 #include "store/Database.h"
 
 #include <algorithm>
+#include <iterator>
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QHeaderView>
@@ -130,6 +131,16 @@ void frmAddPort::buildPages() {
     confirm->addWidget(m_lstPortDelete, 1);
 
     setMinimumSize(600, 400);
+    // Page by page, then the button bar from left to right.
+    QWidget* chain[] = {m_chkShowPortSelectIntro,
+                        m_lvListView,
+                        m_lstPortsAdd,
+                        m_lstPortDelete,
+                        m_frame.button(WizardFrame::Back),
+                        m_frame.button(WizardFrame::Next),
+                        m_frame.button(WizardFrame::Cancel)};
+    for (size_t i = 1; i < std::size(chain); ++i)
+        setTabOrder(chain[i - 1], chain[i]);
 }
 
 QPushButton* frmAddPort::cmdArray(int index) const {
@@ -202,6 +213,10 @@ void frmAddPort::Step1() {
         }
         known.close();
         m_lvListView->addTopLevelItems(QList<QTreeWidgetItem*>(m_rows.cbegin(), m_rows.cend()));
+        // The port column holds its check box, "Ping" and five digits at any font size.
+        m_lvListView->resizeColumnToContents(0);
+        m_lvListView->header()->resizeSection(
+            0, qMax(m_lvListView->header()->sectionSize(0), twipsToPixels(this, 800)));
         m_lvListView->setSortingEnabled(true);
         m_lvListView->sortByColumn(0, Qt::AscendingOrder);
         if (!m_rows.isEmpty())

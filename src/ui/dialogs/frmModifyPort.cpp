@@ -5,6 +5,7 @@
 #include "engine/ResultRecording.h"
 #include "store/Catalogue.h"
 #include "store/Database.h"
+#include "ui/dialogs/DialogText.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -32,10 +33,10 @@ void frmModifyPort::Form_Load() {
         const QString port = colon < 0 ? QString() : key.mid(colon + 1);
         Recordset item = m_editing.db.openRecordset(Catalogue::item(device, port));
         if (!item.atEnd()) {
-            txtArray(0)->setReadOnly(true);
+            DialogText::lock(txtArray(0));
             txtArray(0)->setText(item.text(QStringLiteral("Device")));
             txtArray(1)->setText(item.text(QStringLiteral("Port")));
-            txtArray(1)->setReadOnly(true);
+            DialogText::lock(txtArray(1));
             txtArray(2)->setText(item.text(QStringLiteral("Port_Description")));
             for (QLineEdit* box : {txtArray(0), txtArray(1), txtArray(2)})
                 box->setCursorPosition(0);
