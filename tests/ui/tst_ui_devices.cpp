@@ -15,11 +15,13 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTreeWidget>
 
 #include <sqlite3.h>
@@ -193,6 +195,7 @@ private slots:
     void modifyPort_data();
     void modifyPort();
     void commands_refusedWhileMonitoring();
+    void treePopUp_openedByKeyboardAtSelection();
 };
 
 void UiDevicesTest::deviceName_data() {
@@ -714,6 +717,22 @@ void UiDevicesTest::commands_refusedWhileMonitoring() {
     });
     QCOMPARE(steps.unexpected(), 0);
     QVERIFY(f.unchanged());
+}
+
+void UiDevicesTest::treePopUp_openedByKeyboardAtSelection() {
+    Fixture f;
+    f.select("10.0.0.5");
+    QSignalSpy opened(&f.tree(), &DeviceTree::rightButtonPressed);
+    QTest::keyClick(&f.tree(), Qt::Key_F10);
+    QTest::keyClick(&f.tree(), Qt::Key_F10, Qt::ControlModifier);
+    QCOMPARE(opened.size(), 0);
+    QTest::keyClick(&f.tree(), Qt::Key_F10, Qt::ShiftModifier);
+    QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, {});
+    QApplication::sendEvent(&f.tree(), &menuKey);
+    QCOMPARE(opened.size(), 2);
+    const QRect row = f.tree().visualItemRect(f.tree().node("10.0.0.5"));
+    for (const QList<QVariant>& at : opened)
+        QVERIFY(row.contains(f.tree().viewport()->mapFromGlobal(at.at(0).toPoint())));
 }
 
 ORVEX_TEST_MAIN(UiDevicesTest)
