@@ -16,7 +16,7 @@ PropertiesFrame::PropertiesFrame(QDialog& dialog, const QString& tab,
     auto* frame = new QWidget(TabStrip1);
     frame->setObjectName(QStringLiteral("frmArray"));
     auto* form = new QFormLayout(frame);
-    form->setRowWrapPolicy(QFormLayout::WrapLongRows);
+    form->setRowWrapPolicy(QFormLayout::DontWrapRows);
     form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
     for (int i = 0; i < 3; ++i) {
         txtArray[i] = new QLineEdit(frame);

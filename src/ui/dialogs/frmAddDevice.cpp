@@ -101,7 +101,7 @@ void frmAddDevice::buildPages() {
     alias->addWidget(
         WizardFrame::heading(QStringLiteral("Enter The Optional Device Information Below:"), this));
     auto* optional = new QFormLayout;
-    optional->setRowWrapPolicy(QFormLayout::WrapLongRows);
+    optional->setRowWrapPolicy(QFormLayout::DontWrapRows);
     optional->addRow(QStringLiteral("Device Alias:"), m_txtIPRange[1]);
     optional->addRow(QStringLiteral("Device Description:"), m_txtIPRange[2]);
     alias->addLayout(optional);
@@ -121,7 +121,7 @@ void frmAddDevice::buildPages() {
     QVBoxLayout* confirm = m_frame.addPage(QStringLiteral("fraStep(3)"));
     confirm->addWidget(WizardFrame::heading(QStringLiteral("Please Confirm Your Choices:"), this));
     auto* choices = new QFormLayout;
-    choices->setRowWrapPolicy(QFormLayout::WrapLongRows);
+    choices->setRowWrapPolicy(QFormLayout::DontWrapRows);
     choices->addRow(QStringLiteral("Device Name:"), m_txtIPRange[3]);
     choices->addRow(QStringLiteral("Device Alias:"), m_txtIPRange[4]);
     choices->addRow(QStringLiteral("Device Description:"), m_txtIPRange[5]);

@@ -130,7 +130,7 @@ void frmAddPort::buildPages() {
         new QLabel(QStringLiteral("Ports you have selected to no longer monitor:"), this));
     confirm->addWidget(m_lstPortDelete, 1);
 
-    setMinimumSize(600, 400);
+    setMinimumSize(560, 340);
     // Page by page, then the button bar from left to right.
     QWidget* chain[] = {m_chkShowPortSelectIntro,
                         m_lvListView,
