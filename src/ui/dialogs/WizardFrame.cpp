@@ -89,6 +89,26 @@ QPushButton* WizardFrame::button(Button which) const {
     return nullptr;
 }
 
+void WizardFrame::connectButtons(const std::function<void(int)>& click) {
+    for (const Button which : {Cancel, Back, Next})
+        QObject::connect(button(which), &QPushButton::clicked, picNav,
+                         [click, which] { click(which); });
+}
+
+void WizardFrame::chainTabOrder(std::initializer_list<QWidget*> pageWidgets) {
+    QWidget* previous = nullptr;
+    for (QWidget* widget : pageWidgets) {
+        if (previous)
+            QWidget::setTabOrder(previous, widget);
+        previous = widget;
+    }
+    for (const Button which : {Back, Next, Cancel}) {
+        if (previous)
+            QWidget::setTabOrder(previous, button(which));
+        previous = button(which);
+    }
+}
+
 QLabel* WizardFrame::wrappedLabel(const QString& text, QWidget* parent) {
     auto* label = new QLabel(text, parent);
     label->setWordWrap(true);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+#include <initializer_list>
 #include <QString>
 
 class QDialog;
@@ -26,6 +28,10 @@ public:
     // Brings the page's frame to the front with its step caption and picture.
     void showPage(int page, const QString& step, const QString& picture);
     QPushButton* button(Button which) const;
+    // Calls click with the cmdArray index of the button pressed.
+    void connectButtons(const std::function<void(int)>& click);
+    // Tab walks the pages' widgets in the order given, then the button bar from left to right.
+    void chainTabOrder(std::initializer_list<QWidget*> pageWidgets);
 
     // A label that wraps and may be selected for copying.
     static QLabel* wrappedLabel(const QString& text, QWidget* parent);

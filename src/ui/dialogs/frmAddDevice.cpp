@@ -8,7 +8,6 @@
 #include "ui/dialogs/DialogText.h"
 #include "ui/dialogs/frmAddPort.h"
 
-#include <iterator>
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QFormLayout>
@@ -44,13 +43,19 @@ frmAddDevice::frmAddDevice(const DeviceEditing& editing, QWidget* parent)
     setObjectName(QStringLiteral("frmAddDevice"));
     setWindowTitle(AppInfo::Title + QStringLiteral(" - Add Device Wizard"));
     setModal(true);
-    buildPages();
-    connect(m_frame.button(WizardFrame::Cancel), &QPushButton::clicked, this,
-            [this] { cmdArray_Click(WizardFrame::Cancel); });
-    connect(m_frame.button(WizardFrame::Back), &QPushButton::clicked, this,
-            [this] { cmdArray_Click(WizardFrame::Back); });
-    connect(m_frame.button(WizardFrame::Next), &QPushButton::clicked, this,
-            [this] { cmdArray_Click(WizardFrame::Next); });
+    for (int i = 0; i < int(m_txtIPRange.size()); ++i) {
+        m_txtIPRange[i] = new QLineEdit(this);
+        m_txtIPRange[i]->setObjectName(QStringLiteral("txtIPRange(%1)").arg(i));
+        DialogText::selectAllOnFocus(m_txtIPRange[i]);
+    }
+    buildIntroPage();
+    buildNamePage();
+    buildAliasPage();
+    buildConfirmPage();
+    m_frame.chainTabOrder({m_chkShowIntro, m_txtIPRange[0], m_txtIPRange[1], m_txtIPRange[2],
+                           m_moreInfo, m_txtIPRange[3], m_txtIPRange[4], m_txtIPRange[5]});
+    setMinimumSize(560, 340);
+    m_frame.connectButtons([this](int index) { cmdArray_Click(index); });
     connect(m_moreInfo, &QPushButton::clicked, this, [this] { cmdArray_Click(0); });
     connect(m_chkShowIntro, &QCheckBox::clicked, this, [this](bool checked) {
         ignoreErrors([&] {
@@ -61,13 +66,7 @@ frmAddDevice::frmAddDevice(const DeviceEditing& editing, QWidget* parent)
     Form_Load();
 }
 
-void frmAddDevice::buildPages() {
-    for (int i = 0; i < int(m_txtIPRange.size()); ++i) {
-        m_txtIPRange[i] = new QLineEdit(this);
-        m_txtIPRange[i]->setObjectName(QStringLiteral("txtIPRange(%1)").arg(i));
-        DialogText::selectAllOnFocus(m_txtIPRange[i]);
-    }
-
+void frmAddDevice::buildIntroPage() {
     QVBoxLayout* intro = m_frame.addPage(QStringLiteral("fraStep(0)"));
     intro->addWidget(
         WizardFrame::heading(QStringLiteral("IP Orvex Monitor 2.0 Add Device Wizard"), this));
@@ -77,7 +76,9 @@ void frmAddDevice::buildPages() {
     m_chkShowIntro = new QCheckBox(QStringLiteral("Do not show introduction in the future."), this);
     m_chkShowIntro->setObjectName(QStringLiteral("chkShowIntro"));
     intro->addWidget(m_chkShowIntro);
+}
 
+void frmAddDevice::buildNamePage() {
     QVBoxLayout* name = m_frame.addPage(QStringLiteral("fraStep(1)"));
     name->addWidget(
         WizardFrame::heading(QStringLiteral("Enter The Required Device Information Below:"), this));
@@ -96,7 +97,9 @@ void frmAddDevice::buildPages() {
                        "with IP Orvex Monitor."),
         this));
     name->addStretch(1);
+}
 
+void frmAddDevice::buildAliasPage() {
     QVBoxLayout* alias = m_frame.addPage(QStringLiteral("fraStep(2)"));
     alias->addWidget(
         WizardFrame::heading(QStringLiteral("Enter The Optional Device Information Below:"), this));
@@ -117,7 +120,9 @@ void frmAddDevice::buildPages() {
     moreInfoRow->addWidget(m_moreInfo);
     alias->addLayout(moreInfoRow);
     alias->addStretch(1);
+}
 
+void frmAddDevice::buildConfirmPage() {
     QVBoxLayout* confirm = m_frame.addPage(QStringLiteral("fraStep(3)"));
     confirm->addWidget(WizardFrame::heading(QStringLiteral("Please Confirm Your Choices:"), this));
     auto* choices = new QFormLayout;
@@ -127,22 +132,6 @@ void frmAddDevice::buildPages() {
     choices->addRow(QStringLiteral("Device Description:"), m_txtIPRange[5]);
     confirm->addLayout(choices);
     confirm->addStretch(1);
-
-    setMinimumSize(560, 340);
-    // Page by page, then the button bar from left to right.
-    QWidget* chain[] = {m_chkShowIntro,
-                        m_txtIPRange[0],
-                        m_txtIPRange[1],
-                        m_txtIPRange[2],
-                        m_moreInfo,
-                        m_txtIPRange[3],
-                        m_txtIPRange[4],
-                        m_txtIPRange[5],
-                        m_frame.button(WizardFrame::Back),
-                        m_frame.button(WizardFrame::Next),
-                        m_frame.button(WizardFrame::Cancel)};
-    for (size_t i = 1; i < std::size(chain); ++i)
-        setTabOrder(chain[i - 1], chain[i]);
 }
 
 QPushButton* frmAddDevice::cmdArray(int index) const {

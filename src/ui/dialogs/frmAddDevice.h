@@ -34,7 +34,10 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void buildPages();
+    void buildIntroPage();
+    void buildNamePage();
+    void buildAliasPage();
+    void buildConfirmPage();
     void Form_Load();
     void Form_Activate();
     void showPage(int page);

@@ -8,7 +8,6 @@
 #include "store/Database.h"
 
 #include <algorithm>
-#include <iterator>
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QHeaderView>
@@ -73,12 +72,7 @@ frmAddPort::frmAddPort(const DeviceEditing& editing, QWidget* parent)
     setWindowTitle(AppInfo::Title + QStringLiteral(" - Select TCP/IP Ports To Monitor"));
     setModal(true);
     buildPages();
-    connect(m_frame.button(WizardFrame::Cancel), &QPushButton::clicked, this,
-            [this] { cmdArray_Click(WizardFrame::Cancel); });
-    connect(m_frame.button(WizardFrame::Back), &QPushButton::clicked, this,
-            [this] { cmdArray_Click(WizardFrame::Back); });
-    connect(m_frame.button(WizardFrame::Next), &QPushButton::clicked, this,
-            [this] { cmdArray_Click(WizardFrame::Next); });
+    m_frame.connectButtons([this](int index) { cmdArray_Click(index); });
     connect(m_chkShowPortSelectIntro, &QCheckBox::clicked, this, [this](bool checked) {
         ignoreErrors([&] {
             m_editing.context.catalogue().save(Section::Startup, Key::ShowPortScanIntro,
@@ -130,17 +124,8 @@ void frmAddPort::buildPages() {
         new QLabel(QStringLiteral("Ports you have selected to no longer monitor:"), this));
     confirm->addWidget(m_lstPortDelete, 1);
 
+    m_frame.chainTabOrder({m_chkShowPortSelectIntro, m_lvListView, m_lstPortsAdd, m_lstPortDelete});
     setMinimumSize(560, 340);
-    // Page by page, then the button bar from left to right.
-    QWidget* chain[] = {m_chkShowPortSelectIntro,
-                        m_lvListView,
-                        m_lstPortsAdd,
-                        m_lstPortDelete,
-                        m_frame.button(WizardFrame::Back),
-                        m_frame.button(WizardFrame::Next),
-                        m_frame.button(WizardFrame::Cancel)};
-    for (size_t i = 1; i < std::size(chain); ++i)
-        setTabOrder(chain[i - 1], chain[i]);
 }
 
 QPushButton* frmAddPort::cmdArray(int index) const {
