@@ -8,6 +8,7 @@
 #include "store/Database.h"
 
 #include <algorithm>
+#include <optional>
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QHeaderView>
@@ -310,15 +311,17 @@ void frmAddPort::Commit_Changes() {
         m_addedPorts = GetAddedPorts(m_currentPorts, m_selectedPorts);
         if (m_deletedPorts.isEmpty() && m_addedPorts.isEmpty())
             return;
-        // The whole change lands at once: a hundred ports are one write, not a hundred.
-        Database::Transaction transaction(m_editing.db);
+        // The whole change lands at once: a hundred ports are one write, not a hundred. Inside
+        // a transaction that is already open the rows simply join it.
+        std::optional<Database::Transaction> transaction;
+        ignoreErrors([&] { transaction.emplace(m_editing.db); });
         if (!m_deletedPorts.isEmpty())
             Del_Ports();
         if (!m_addedPorts.isEmpty())
             Add_Ports();
-        transaction.commit();
-        if (!m_deletedPorts.isEmpty() || !m_addedPorts.isEmpty())
-            m_editing.window.Update_Ports();
+        if (transaction)
+            transaction->commit();
+        m_editing.window.Update_Ports();
     });
 }
 
