@@ -1,11 +1,12 @@
 #include "ui/main/MainStartup.h"
 
+#include "character/AgentCharacter.h"
 #include "core/AppContext.h"
 #include "core/AppInfo.h"
 #include "core/EventPause.h"
-#include "character/AgentCharacter.h"
 #include "report/Assistant.h"
 #include "report/frmSplash.h"
+#include "ui/main/DeviceCommands.h"
 #include "ui/main/DevicePanes.h"
 #include "ui/main/frmMain.h"
 #include "ui/main/OptionsCommands.h"
@@ -24,8 +25,10 @@ void MainStartup::setSplashLabel(const QString& text) {
 }
 
 std::unique_ptr<frmMain> MainStartup::createMainForm() {
-    return std::make_unique<frmMain>(m_context, m_monitorDB,
-                                     [this](const QString& text) { setSplashLabel(text); });
+    auto mainForm = std::make_unique<frmMain>(
+        m_context, m_monitorDB, [this](const QString& text) { setSplashLabel(text); });
+    new DeviceCommands(m_context, m_monitorDB, *mainForm); // owned by the window
+    return mainForm;
 }
 
 void MainStartup::loadAssistant(Assistant& assistant, frmMain& mainForm) {
