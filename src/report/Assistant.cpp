@@ -69,6 +69,24 @@ void Assistant::speak(const QString& text, const QString& animation, bool stayIn
     MSAgentSpeak(text, animation, stayInPlace);
 }
 
+void Assistant::dropUnspoken() {
+    m_announcementStart = 0;
+    ignoreErrors([&] {
+        if (m_character)
+            m_character->StopAll();
+    });
+}
+
+void Assistant::beginAnnouncement() {
+    ignoreErrors([&] {
+        if (!m_character)
+            return;
+        if (m_announcementStart != 0)
+            m_character->StopFrom(m_announcementStart);
+        m_announcementStart = m_character->nextRequestId();
+    });
+}
+
 void Assistant::LoadMSAgent() {
     std::optional<RuntimeError> recorded;
     bool present = false;
@@ -329,6 +347,7 @@ void Assistant::play(const QString& animation) {
 void Assistant::adopt(AgentCharacter* character) {
     release();
     m_character = character;
+    m_announcementStart = 0;
     const QString id = character->id();
     connect(character, &AgentCharacter::Command, this, &Assistant::Agent1_Command);
     connect(character, &AgentCharacter::DragComplete, this,

@@ -23,6 +23,8 @@ public:
 
     // AssistantVoice
     void speak(const QString& text, const QString& animation, bool stayInPlace) override;
+    void dropUnspoken() override;
+    void beginAnnouncement() override;
 
     void LoadMSAgent();
     bool LoadCharacter(const QString& name);
@@ -72,4 +74,5 @@ private:
     QPointer<AgentCharacter> m_character;
     std::function<int()> m_problemCounter;
     bool m_readingPosition = false;
+    quint32 m_announcementStart = 0; // the first request of the latest announcement
 };
