@@ -14,12 +14,15 @@ constexpr int TailMs = 250;
 constexpr qint64 BytesPerSample = qint64(sizeof(qint16));
 } // namespace
 
-// The sound device side of playback; absent where the desktop has no sound output. Data is
-// pushed as the device has room for it, and the clock is what the device reports as played.
-class AudioOutput {
-public:
 #ifdef ORVEX_HAVE_AUDIO
-    static std::unique_ptr<AudioOutput> open(int sampleRate) {
+namespace {
+
+// The desktop's sound device. Data is pushed as the device has room for it, and the clock is
+// what the device reports as played, which trails what was written by the time the sound
+// server takes to start the stream and by its latency.
+class AudioOutput final : public SpeechOutput {
+public:
+    static std::unique_ptr<SpeechOutput> open(int sampleRate) {
         const QAudioDevice device = QMediaDevices::defaultAudioOutput();
         if (device.isNull())
             return nullptr;
@@ -36,38 +39,38 @@ public:
             return nullptr;
         return output;
     }
-    ~AudioOutput() {
+    ~AudioOutput() override {
         if (m_sink)
             m_sink->stop();
     }
-    // Takes what the device has room for now; returns the bytes taken.
-    qint64 write(const char* data, qint64 bytes) {
+    qint64 write(const char* data, qint64 bytes) override {
         const qint64 room = m_sink->bytesFree() / BytesPerSample * BytesPerSample;
         const qint64 taken = qMin(bytes, room);
         return taken > 0 ? qMax<qint64>(0, m_device->write(data, taken)) : 0;
     }
-    qint64 playedMs() const {
-        return m_sink->processedUSecs() / 1000;
-    }
+    qint64 playedMs() const override { return m_sink->processedUSecs() / 1000; }
 
 private:
     std::unique_ptr<QAudioSink> m_sink;
     QIODevice* m_device = nullptr;
-#else
-    static std::unique_ptr<AudioOutput> open(int) {
-        return nullptr;
-    }
-    qint64 write(const char*, qint64) {
-        return 0;
-    }
-    qint64 playedMs() const {
-        return 0;
-    }
-#endif
 };
 
+std::unique_ptr<SpeechOutput> openDesktopOutput(int sampleRate) {
+    return AudioOutput::open(sampleRate);
+}
+
+} // namespace
+#else
+namespace {
+std::unique_ptr<SpeechOutput> openDesktopOutput(int) {
+    return nullptr;
+}
+} // namespace
+#endif
+
 SpeechPlayer::SpeechPlayer(QObject* parent)
-    : QObject(parent) {
+    : QObject(parent)
+    , m_openOutput(openDesktopOutput) {
     m_frame.setInterval(FrameMs);
     m_frame.setTimerType(Qt::PreciseTimer);
     connect(&m_frame, &QTimer::timeout, this, &SpeechPlayer::tick);
@@ -109,7 +112,7 @@ void SpeechPlayer::append(const SpeechAudio& phrase) {
     m_totalShown += phrase.shownText.size();
     m_asked = false;
     if (!m_output && !m_silent && !phrase.samples.isEmpty()) {
-        m_output = AudioOutput::open(phrase.sampleRate);
+        m_output = m_openOutput ? m_openOutput(phrase.sampleRate) : nullptr;
         m_silent = !m_output;
         m_outputStartMs = m_phrases.last().startMs;
         m_tailBytes = qint64(phrase.sampleRate) * TailMs / 1000 * BytesPerSample;

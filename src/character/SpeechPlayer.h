@@ -2,13 +2,24 @@
 
 #include "character/SpeechAudio.h"
 
+#include <functional>
 #include <memory>
 #include <QElapsedTimer>
 #include <QList>
 #include <QObject>
 #include <QTimer>
 
-class AudioOutput;
+// Where an utterance's samples go: the desktop's sound device, or a stand-in.
+class SpeechOutput {
+public:
+    virtual ~SpeechOutput() = default;
+    // Takes what the device has room for now; returns the bytes taken.
+    virtual qint64 write(const char* data, qint64 bytes) = 0;
+    // How much of what was written the device has played.
+    virtual qint64 playedMs() const = 0;
+};
+// Opens an output for 16-bit mono samples at a rate; null where there is none.
+using SpeechOutputFactory = std::function<std::unique_ptr<SpeechOutput>(int sampleRate)>;
 
 // Plays one utterance through the desktop's sound output, phrase by phrase as the phrases are
 // rendered, and paces the balloon and the mouth by what the output has actually played. A
@@ -32,6 +43,7 @@ public:
     void stop();
     bool isPlaying() const { return m_frame.isActive(); }
     bool audible() const;
+    void setOutputFactory(SpeechOutputFactory factory) { m_openOutput = std::move(factory); }
 
     // Rendered audio of this utterance not yet played, and the samples held for it.
     qint64 aheadMs() const { return m_totalMs - m_positionMs; }
@@ -74,7 +86,8 @@ private:
     QElapsedTimer m_clock;
     qint64 m_lastTickMs = 0;
     qint64 m_progressAtMs = 0; // wall time the position last moved
-    std::unique_ptr<AudioOutput> m_output;
+    SpeechOutputFactory m_openOutput;
+    std::unique_ptr<SpeechOutput> m_output;
     qint64 m_outputStartMs = 0; // where on the utterance's time line the output began
     qint64 m_tailBytes = 0;     // silence still to follow the last phrase
     bool m_silent = false;
