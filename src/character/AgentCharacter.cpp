@@ -86,8 +86,8 @@ void AgentCharacter::StopAll() {
     m_queue.clear();
 }
 
-void AgentCharacter::StopFrom(quint32 firstId) {
-    m_queue.removeIf([firstId](const AgentRequest& request) { return request.id >= firstId; });
+void AgentCharacter::Stop(const QList<quint32>& ids) {
+    m_queue.removeIf([&ids](const AgentRequest& request) { return ids.contains(request.id); });
 }
 
 void AgentCharacter::retire() {

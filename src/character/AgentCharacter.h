@@ -44,10 +44,8 @@ public:
     quint32 MoveTo(int x, int y);
     // Drops every request not yet started.
     void StopAll();
-    // Drops the requests not yet started that were made with the given id or after it.
-    void StopFrom(quint32 firstId);
-    // The id the next request will get.
-    quint32 nextRequestId() const { return m_nextId; }
+    // Drops those of the given requests that have not started yet.
+    void Stop(const QList<quint32>& ids);
     // Stops everything and leaves the desktop, before being unloaded.
     void retire();
 

@@ -74,5 +74,11 @@ private:
     QPointer<AgentCharacter> m_character;
     std::function<int()> m_problemCounter;
     bool m_readingPosition = false;
-    quint32 m_announcementStart = 0; // the first request of the latest announcement
+    void dropNotices(qsizetype from);
+    void forgetStartedNotices();
+
+    // The requests of the spoken notices still waiting, in the order made; those from
+    // m_announcementStart on belong to the latest announcement.
+    QList<quint32> m_notices;
+    qsizetype m_announcementStart = -1;
 };

@@ -254,6 +254,22 @@ private slots:
         QCOMPARE(requests(character).filter(QRegularExpression("^Speak ")), spokenAfter);
     }
 
+    // "Monitoring Off" from the character: its acknowledgement still plays, the notices that
+    // were waiting do not.
+    void monitoringOffCommand_keepsItsAcknowledgement() {
+        loadMerlin();
+        connect(m_assistant.get(), &Assistant::monitoringOffRequested, this, [this] {
+            m_assistant->dropUnspoken();
+            (*m_context)->speak("Monitoring is off.", "Sad", false);
+        });
+        (*m_context)->speak("One device fails.", "Surprised", false);
+        m_assistant->Agent1_Command("Monitoring Off");
+        const QStringList queued = requests(m_assistant->character());
+        QCOMPARE(queued.first(), QStringLiteral("Play Acknowledge"));
+        QCOMPARE(queued.filter(QRegularExpression("^Speak ")),
+                 QStringList{"Speak Monitoring is off."});
+    }
+
     void command_actions_data() {
         QTest::addColumn<QString>("command");
         QTest::addColumn<bool>("monitoring");
