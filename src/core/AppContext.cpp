@@ -15,8 +15,6 @@ struct AppContext::Defaults {
     };
     struct Silent final : AssistantVoice {
         void speak(const QString&, const QString&, bool) override {}
-        void dropUnspoken() override {}
-        void beginAnnouncement() override {}
     };
     struct Memory final : MessageWindow {
         QString text() const override { return m_text; }
