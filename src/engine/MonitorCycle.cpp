@@ -76,6 +76,7 @@ void MonitorCycle::Monitor_Stop() {
         m_view.setStatusPanel(1, QStringLiteral("Ready"));
         m_view.setStatusPanel(2, text);
         m_context.log().WriteLog(QStringLiteral("Monitoring Stopped."), QStringLiteral("Message"));
+        m_context.assistant().dropUnspoken();
         m_context.speak(text, QStringLiteral("Sad"));
         m_timer.stop();
         m_monitorView.setTrayIcon(IdleImage, AppInfo::Title + QStringLiteral(" - Monitoring OFF."));

@@ -6,6 +6,7 @@
 #include "character/AgentCharacter.h"
 #include "character/AgentControl.h"
 
+#include <limits>
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -68,6 +69,27 @@ QString Assistant::userCharacterPath() {
 
 void Assistant::speak(const QString& text, const QString& animation, bool stayInPlace) {
     MSAgentSpeak(text, animation, stayInPlace);
+}
+
+// Only spoken notices are dropped: an animation a command asked for still plays.
+void Assistant::dropUnspoken() {
+    dropNotices(0);
+    m_announcementStart = -1;
+}
+
+void Assistant::beginAnnouncement() {
+    if (m_announcementStart >= 0)
+        dropNotices(m_announcementStart);
+    m_announcementStart = m_notices.size();
+}
+
+void Assistant::dropNotices(qsizetype from) {
+    const QList<quint32> dropped = m_notices.mid(from);
+    m_notices.resize(qMin(from, m_notices.size()));
+    ignoreErrors([&] {
+        if (m_character)
+            m_character->Stop(dropped);
+    });
 }
 
 void Assistant::LoadMSAgent() {
@@ -254,15 +276,29 @@ void Assistant::MSAgentSpeak(const QString& text, const QString& animation, bool
     AgentCharacter* character = m_character;
     if (!character)
         return;
+    forgetStartedNotices();
     if (!stayInPlace)
-        ignoreErrors([&] { character->MoveTo(x, y); });
-    ignoreErrors([&] { character->Show(); });
-    ignoreErrors([&] { character->Play(animation); });
-    ignoreErrors([&] { character->Speak(parts.value(0)); });
-    ignoreErrors([&] { character->Play(Blink); });
+        ignoreErrors([&] { m_notices << character->MoveTo(x, y); });
+    ignoreErrors([&] { m_notices << character->Show(); });
+    ignoreErrors([&] { m_notices << character->Play(animation); });
+    ignoreErrors([&] { m_notices << character->Speak(parts.value(0)); });
+    ignoreErrors([&] { m_notices << character->Play(Blink); });
     if (parts.size() > 1)
-        ignoreErrors([&] { character->Speak(parts.at(1)); });
-    ignoreErrors([&] { character->Play(Blink); });
+        ignoreErrors([&] { m_notices << character->Speak(parts.at(1)); });
+    ignoreErrors([&] { m_notices << character->Play(Blink); });
+}
+
+// Requests are numbered in the order made, so those below the first still waiting have run.
+void Assistant::forgetStartedNotices() {
+    const QList<AgentRequest> pending = m_character->pendingRequests();
+    const quint32 firstWaiting =
+        pending.isEmpty() ? std::numeric_limits<quint32>::max() : pending.first().id;
+    qsizetype started = 0;
+    while (started < m_notices.size() && m_notices.at(started) < firstWaiting)
+        ++started;
+    m_notices.remove(0, started);
+    m_announcementStart =
+        m_announcementStart < 0 ? -1 : qMax<qsizetype>(0, m_announcementStart - started);
 }
 
 void Assistant::Agent1_Command(const QString& name) {
@@ -357,6 +393,8 @@ void Assistant::play(const QString& animation) {
 void Assistant::adopt(AgentCharacter* character) {
     release();
     m_character = character;
+    m_notices.clear();
+    m_announcementStart = -1;
     const QString id = character->id();
     connect(character, &AgentCharacter::Command, this, &Assistant::Agent1_Command);
     connect(character, &AgentCharacter::DragComplete, this,

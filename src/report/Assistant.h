@@ -23,6 +23,8 @@ public:
 
     // AssistantVoice
     void speak(const QString& text, const QString& animation, bool stayInPlace) override;
+    void dropUnspoken() override;
+    void beginAnnouncement() override;
 
     void LoadMSAgent();
     bool LoadCharacter(const QString& name);
@@ -78,4 +80,11 @@ private:
     QPointer<AgentCharacter> m_character;
     std::function<int()> m_problemCounter;
     bool m_readingPosition = false;
+    void dropNotices(qsizetype from);
+    void forgetStartedNotices();
+
+    // The requests of the spoken notices still waiting, in the order made; those from
+    // m_announcementStart on belong to the latest announcement.
+    QList<quint32> m_notices;
+    qsizetype m_announcementStart = -1;
 };

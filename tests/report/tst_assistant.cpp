@@ -10,6 +10,7 @@
 #include <memory>
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QSignalSpy>
 
 namespace {
@@ -214,6 +215,59 @@ private slots:
         QCOMPARE(requests(character).first(), QStringLiteral("MoveTo 300,200"));
         QTRY_VERIFY_WITH_TIMEOUT(!character->isBusy(), Long);
         QCOMPARE(QPoint(character->Left(), character->Top()), QPoint(300, 200));
+    }
+
+    // What a new announcement or the end of monitoring leaves of the speech still waiting.
+    void unsaidSpeech_isDropped_data() {
+        QTest::addColumn<bool>("stop");
+        QTest::addColumn<bool>("oldOneBegun");
+        QTest::addColumn<QStringList>("spokenAfter");
+        QTest::newRow("new announcement")
+            << false << false
+            << QStringList{"Speak Monitoring is on.", "Speak Now two devices fail."};
+        QTest::newRow("new announcement while the old one is spoken")
+            << false << true
+            << QStringList{"Speak One device fails.", "Speak Now two devices fail."};
+        QTest::newRow("monitoring stops")
+            << true << false << QStringList{"Speak Monitoring is off."};
+    }
+    void unsaidSpeech_isDropped() {
+        QFETCH(bool, stop);
+        QFETCH(bool, oldOneBegun);
+        QFETCH(QStringList, spokenAfter);
+        loadMerlin();
+        AgentCharacter* character = m_assistant->character();
+        (*m_context)->speak("Monitoring is on.", "Explain", false);
+        m_assistant->beginAnnouncement();
+        (*m_context)->speak("One device fails.", "Surprised", false);
+        if (oldOneBegun)
+            QTRY_COMPARE_WITH_TIMEOUT(requests(character).value(0),
+                                      QStringLiteral("Speak One device fails."), Long);
+
+        if (stop) {
+            m_assistant->dropUnspoken();
+            (*m_context)->speak("Monitoring is off.", "Sad", false);
+        } else {
+            m_assistant->beginAnnouncement();
+            (*m_context)->speak("Now two devices fail.", "Surprised", false);
+        }
+        QCOMPARE(requests(character).filter(QRegularExpression("^Speak ")), spokenAfter);
+    }
+
+    // "Monitoring Off" from the character: its acknowledgement still plays, the notices that
+    // were waiting do not.
+    void monitoringOffCommand_keepsItsAcknowledgement() {
+        loadMerlin();
+        connect(m_assistant.get(), &Assistant::monitoringOffRequested, this, [this] {
+            m_assistant->dropUnspoken();
+            (*m_context)->speak("Monitoring is off.", "Sad", false);
+        });
+        (*m_context)->speak("One device fails.", "Surprised", false);
+        m_assistant->Agent1_Command("Monitoring Off");
+        const QStringList queued = requests(m_assistant->character());
+        QCOMPARE(queued.first(), QStringLiteral("Play Acknowledge"));
+        QCOMPARE(queued.filter(QRegularExpression("^Speak ")),
+                 QStringList{"Speak Monitoring is off."});
     }
 
     void command_actions_data() {
