@@ -1,12 +1,16 @@
 // Prints the processor time the assistant uses while it idles on screen and while it is hidden,
 // and with --pictures <folder> saves a picture of every character speaking and one caught in
-// the middle of an animation.
+// the middle of an animation. With --say the character speaks a text through the desktop's
+// sound output and the length of its rendering is printed beside how long the request ran;
+// --wav keeps the rendering, to be compared with what a recording of the output heard.
 //
 //   bench_character <characters folder> [--seconds N] [--pictures <folder>]
+//                   [--say <text> [--wav <file>]]
 
 #include "character/AgentCharacter.h"
 #include "character/AgentControl.h"
 #include "character/CharacterWindow.h"
+#include "character/SpeechSynthesizer.h"
 #include "character/WordBalloon.h"
 
 #include <cstdio>
@@ -119,6 +123,39 @@ void takePictures(AgentControl& agent, const QString& folder) {
     }
 }
 
+void say(AgentControl& agent, const QString& text, const QString& wav) {
+    AgentCharacter* character =
+        agent.Load(QStringLiteral("Character"), QStringLiteral("merlin.acs"));
+    character->Show();
+    waitUntilIdle(*character);
+    const SpeechAudio rendering = SpeechSynthesizer::render(text, character->definition().voice);
+    if (!wav.isEmpty())
+        rendering.writeWav(wav);
+    QElapsedTimer clock;
+    qint64 startedMs = -1;
+    qint64 endedMs = -1;
+    const quint32 id = character->Speak(text);
+    QObject::connect(character, &AgentCharacter::RequestStart, character, [&](quint32 started) {
+        if (started == id)
+            startedMs = clock.elapsed();
+    });
+    QObject::connect(character, &AgentCharacter::RequestComplete, character,
+                     [&](quint32 completed) {
+                         if (completed == id)
+                             endedMs = clock.elapsed();
+                     });
+    bool audible = false;
+    QTimer listen;
+    QObject::connect(&listen, &QTimer::timeout, character,
+                     [&] { audible = audible || character->audible(); });
+    listen.start(20);
+    clock.start();
+    waitUntilIdle(*character);
+    std::printf("rendering %lld ms; the request ran %lld ms; audible %d\n",
+                static_cast<long long>(rendering.durationMs()),
+                static_cast<long long>(endedMs - startedMs), audible);
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -134,6 +171,12 @@ int main(int argc, char* argv[]) {
     const qsizetype pictures = args.indexOf(QStringLiteral("--pictures"));
     if (pictures > 0 && pictures + 1 < args.size()) {
         takePictures(agent, args.at(pictures + 1));
+        return 0;
+    }
+    const qsizetype sayAt = args.indexOf(QStringLiteral("--say"));
+    if (sayAt > 0 && sayAt + 1 < args.size()) {
+        const qsizetype wavAt = args.indexOf(QStringLiteral("--wav"));
+        say(agent, args.at(sayAt + 1), wavAt > 0 ? args.value(wavAt + 1) : QString());
         return 0;
     }
     const qsizetype secondsAt = args.indexOf(QStringLiteral("--seconds"));

@@ -16,3 +16,7 @@ SingleInstance::~SingleInstance() = default;
 bool SingleInstance::acquire() {
     return m_lock->tryLock(0);
 }
+
+bool SingleInstance::heldByAnother() const {
+    return m_lock->error() == QLockFile::LockFailedError;
+}

@@ -13,8 +13,11 @@ public:
     SingleInstance(const SingleInstance&) = delete;
     SingleInstance& operator=(const SingleInstance&) = delete;
 
-    // False when another live process of this user already holds the lock.
+    // False when the lock cannot be taken: another live process of this user holds it, or
+    // the folder of the lock cannot be written.
     bool acquire();
+    // After a failed acquire: true when another process holds the lock.
+    bool heldByAnother() const;
 
 private:
     std::unique_ptr<QLockFile> m_lock;

@@ -33,7 +33,12 @@ QString Startup::startupErrorText(const QString& description) {
 
 bool Startup::run() {
     if (!isFirstInstance()) {
-        m_context.dialogs().message(alreadyLoadedText(), MessageIcon::Exclamation, AppInfo::Title);
+        if (m_instance->heldByAnother())
+            m_context.dialogs().message(alreadyLoadedText(), MessageIcon::Exclamation,
+                                        AppInfo::Title);
+        else
+            m_context.dialogs().message(startupErrorText(settingsFolderText()),
+                                        MessageIcon::Critical, AppInfo::Title);
         return false;
     }
     try {
@@ -48,10 +53,18 @@ bool Startup::run() {
     return true;
 }
 
+QString Startup::settingsFolder() const {
+    return QFileInfo(m_context.settings().fileName()).absolutePath();
+}
+
+QString Startup::settingsFolderText() const {
+    return QStringLiteral("The settings folder '%1' cannot be written.").arg(settingsFolder());
+}
+
 bool Startup::isFirstInstance() {
     // The lock sits beside the user's settings: one monitor per logged-on user.
-    const QString folder = QFileInfo(m_context.settings().fileName()).absolutePath();
-    m_instance = std::make_unique<SingleInstance>(folder + QStringLiteral("/OrvexMonitor.lock"));
+    m_instance =
+        std::make_unique<SingleInstance>(settingsFolder() + QStringLiteral("/OrvexMonitor.lock"));
     return m_instance->acquire();
 }
 
@@ -68,10 +81,11 @@ void Startup::findDatabase() {
     SettingsCatalogue& catalogue = m_context.catalogue();
     QString& path = m_context.state().DatabasePath;
     path = catalogue.database();
-    if (QFileInfo::exists(path))
+    // A folder of that name is no database file.
+    if (QFileInfo(path).isFile())
         return;
     path = catalogue.defaultDatabasePath();
-    if (!QFileInfo::exists(path)) {
+    if (!QFileInfo(path).isFile()) {
         // The open below fails and takes the start-up error path.
         m_context.dialogs().message(
             QStringLiteral("Unable to load the database you specified or the default database.") +
@@ -86,5 +100,8 @@ void Startup::findDatabase() {
 }
 
 void Startup::openDatabase() {
-    m_monitorDB.open(m_context.state().DatabasePath);
+    const QString& path = m_context.state().DatabasePath;
+    if (QFileInfo(path).isFile() && !Database::canWrite(path))
+        throw Database::cannotWriteError(path);
+    m_monitorDB.open(path);
 }

@@ -29,6 +29,8 @@ public:
 
 private:
     bool isFirstInstance();
+    QString settingsFolder() const;
+    QString settingsFolderText() const;
     void showSplash();
     void findDatabase();
     void openDatabase();

@@ -30,6 +30,7 @@ AgentCharacter::AgentCharacter(const QString& id, CharacterDefinition definition
         const qsizetype length = m_balloon->text().size();
         m_balloon->progress(shown, length > 0 ? double(shown) / double(length) : 1.0);
     });
+    connect(&m_speechPlayer, &SpeechPlayer::wantsMore, this, &AgentCharacter::renderNextPhrase);
     connect(&m_speechPlayer, &SpeechPlayer::finished, this, [this] {
         m_player.stop();
         m_window->setMouthOpen(0);
@@ -38,6 +39,7 @@ AgentCharacter::AgentCharacter(const QString& id, CharacterDefinition definition
     });
     connect(m_window.get(), &CharacterWindow::dragComplete, this, [this](QPoint topLeft) {
         m_balloon->dismiss();
+        followDrag(topLeft);
         emit DragComplete(topLeft.x(), topLeft.y());
     });
     connect(m_window.get(), &CharacterWindow::commandChosen, this, &AgentCharacter::Command);
@@ -73,10 +75,7 @@ quint32 AgentCharacter::Play(const QString& animation) {
 }
 
 quint32 AgentCharacter::Speak(const QString& text) {
-    const quint32 id = enqueue({0, AgentRequest::Kind::Speak, text, {}});
-    // Rendering starts now, so the words are usually ready when their turn comes.
-    m_tickets.insert(id, m_speech.request(text, m_definition.voice));
-    return id;
+    return enqueue({0, AgentRequest::Kind::Speak, text, {}});
 }
 
 quint32 AgentCharacter::MoveTo(int x, int y) {
@@ -84,15 +83,19 @@ quint32 AgentCharacter::MoveTo(int x, int y) {
 }
 
 void AgentCharacter::StopAll() {
-    for (const AgentRequest& request : std::as_const(m_queue))
-        m_tickets.remove(request.id);
     m_queue.clear();
+}
+
+void AgentCharacter::Stop(const QList<quint32>& ids) {
+    m_queue.removeIf([&ids](const AgentRequest& request) { return ids.contains(request.id); });
 }
 
 void AgentCharacter::retire() {
     StopAll();
     leaveIdle();
     m_speechPlayer.stop();
+    m_phrases.clear();
+    m_awaitedTicket = 0;
     if (m_move)
         m_move->stop();
     m_running = false;
@@ -196,13 +199,11 @@ void AgentCharacter::start(const AgentRequest& request) {
         m_player.play(*animation);
         return;
     }
-    case Kind::Speak: {
-        const quint64 ticket = m_tickets.take(request.id);
-        if (m_rendered.contains(ticket))
-            return startSpeech(m_rendered.take(ticket));
-        m_awaitedTicket = ticket;
-        return;
-    }
+    case Kind::Speak:
+        m_phrases = SpeechMarkup::phrases(SpeechMarkup::parse(request.text));
+        m_nextPhrase = 0;
+        m_awaitedTicket = 0;
+        return renderNextPhrase();
     case Kind::MoveTo: {
         const QPoint from = m_window->pos();
         const QPoint to = request.position;
@@ -240,26 +241,47 @@ void AgentCharacter::complete() {
     scheduleNext();
 }
 
-void AgentCharacter::startSpeech(const SpeechAudio& audio) {
-    m_awaitedTicket = 0;
-    if (m_balloonEnabled && m_window->isVisible() && m_balloon->begin(audio.shownText))
-        m_balloon->placeBeside(m_window->geometry());
-    // A character may move a little while it talks.
-    if (const CharacterAnimation* talking = m_definition.animation(QStringLiteral("Speaking"));
-        talking && audio.durationMs() > 0)
-        m_player.play(*talking, true);
-    m_speechPlayer.play(audio);
+void AgentCharacter::renderNextPhrase() {
+    if (m_awaitedTicket != 0 || m_nextPhrase >= m_phrases.size())
+        return;
+    m_awaitedTicket = m_speech.request(m_phrases.at(m_nextPhrase++), m_definition.voice);
 }
 
 void AgentCharacter::onRendered(quint64 ticket, const SpeechAudio& audio) {
-    if (m_running && m_current.kind == AgentRequest::Kind::Speak && ticket == m_awaitedTicket)
-        return startSpeech(audio);
-    // Kept only for a request still waiting its turn.
-    for (quint64 waiting : std::as_const(m_tickets)) {
-        if (waiting == ticket) {
-            m_rendered.insert(ticket, audio);
-            return;
-        }
+    // A rendering for a request that was stopped meanwhile is let go.
+    if (!m_running || m_current.kind != AgentRequest::Kind::Speak || ticket != m_awaitedTicket)
+        return;
+    m_awaitedTicket = 0;
+    if (m_nextPhrase == 1) {
+        QString shown;
+        for (const QList<SpeechSegment>& phrase : std::as_const(m_phrases))
+            shown += SpeechMarkup::shownText(phrase);
+        if (m_balloonEnabled && m_window->isVisible() && m_balloon->begin(shown))
+            m_balloon->placeBeside(m_window->geometry());
+        // A character may move a little while it talks.
+        if (const CharacterAnimation* talking = m_definition.animation(QStringLiteral("Speaking"));
+            talking && audio.durationMs() > 0)
+            m_player.play(*talking, true);
+        m_speechPlayer.begin();
+    }
+    m_speechPlayer.append(audio);
+    if (m_nextPhrase >= m_phrases.size())
+        m_speechPlayer.close();
+}
+
+// Moves still waiting were asked for before the user put the character somewhere else; they
+// go where it was put. A move under way when the drag ends stops there.
+void AgentCharacter::followDrag(QPoint topLeft) {
+    for (AgentRequest& request : m_queue) {
+        if (request.kind == AgentRequest::Kind::MoveTo)
+            request.position = topLeft;
+    }
+    if (m_running && m_current.kind == AgentRequest::Kind::MoveTo && m_move) {
+        m_move->stop();
+        m_move->deleteLater();
+        m_move = nullptr;
+        m_window->move(topLeft);
+        complete();
     }
 }
 

@@ -5,10 +5,10 @@
 #include "character/AnimationPlayer.h"
 #include "character/CharacterDefinition.h"
 #include "character/SpeechAudio.h"
+#include "character/SpeechMarkup.h"
 #include "character/SpeechPlayer.h"
 
 #include <memory>
-#include <QHash>
 #include <QObject>
 #include <QQueue>
 #include <QTimer>
@@ -20,7 +20,9 @@ class WordBalloon;
 
 // A loaded character: its window, balloon, voice and command set, and the queue its requests
 // wait in. Show, Hide, Play, Speak and MoveTo return at once; each runs when those before it
-// are done, and none blocks the GUI thread. After a quiet spell the character blinks and
+// are done, and none blocks the GUI thread. Speech is rendered when its turn comes, phrase by
+// phrase while it is spoken, so waiting requests hold only their text. A drag by the user
+// takes the place of the moves still waiting. After a quiet spell the character blinks and
 // fidgets now and then and reports IdleStart once.
 class AgentCharacter final : public QObject {
     Q_OBJECT
@@ -42,6 +44,8 @@ public:
     quint32 MoveTo(int x, int y);
     // Drops every request not yet started.
     void StopAll();
+    // Drops those of the given requests that have not started yet.
+    void Stop(const QList<quint32>& ids);
     // Stops everything and leaves the desktop, before being unloaded.
     void retire();
 
@@ -68,6 +72,7 @@ public:
     CharacterWindow* window() const { return m_window.get(); }
     WordBalloon* balloon() const { return m_balloon.get(); }
     bool audible() const { return m_speechPlayer.audible(); }
+    const SpeechPlayer& speechPlayer() const { return m_speechPlayer; }
 
     static constexpr int DefaultIdleTimeoutMs = 10000;
 
@@ -84,7 +89,8 @@ private:
     void runNext();
     void start(const AgentRequest& request);
     void complete();
-    void startSpeech(const SpeechAudio& audio);
+    void renderNextPhrase();
+    void followDrag(QPoint topLeft);
     void onRendered(quint64 ticket, const SpeechAudio& audio);
     void onAnimationFinished();
     void enterIdle();
@@ -107,8 +113,9 @@ private:
     bool m_nextScheduled = false;
     bool m_waitingForAnimation = false;
     quint32 m_nextId = 1;
-    QHash<quint32, quint64> m_tickets;      // request -> speech rendering
-    QHash<quint64, SpeechAudio> m_rendered; // finished renderings not yet spoken
+    // The phrases of the utterance being spoken, rendered one at a time as they are due.
+    QList<QList<SpeechSegment>> m_phrases;
+    qsizetype m_nextPhrase = 0;
     quint64 m_awaitedTicket = 0;
 
     bool m_balloonEnabled = true;

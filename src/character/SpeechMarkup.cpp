@@ -91,3 +91,16 @@ QString SpeechMarkup::shownText(const QList<SpeechSegment>& segments) {
         shown += segment.shown;
     return shown;
 }
+
+QList<QList<SpeechSegment>> SpeechMarkup::phrases(const QList<SpeechSegment>& segments) {
+    QList<QList<SpeechSegment>> result{{}};
+    for (const SpeechSegment& segment : segments) {
+        result.last().append(segment);
+        if (segment.pauseMs >= PhrasePauseMs)
+            result.append(QList<SpeechSegment>{});
+    }
+    // A speech that ends in a long pause leaves no empty phrase behind it.
+    if (result.size() > 1 && result.last().isEmpty())
+        result.removeLast();
+    return result;
+}

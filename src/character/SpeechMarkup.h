@@ -23,4 +23,9 @@ namespace SpeechMarkup {
 QList<SpeechSegment> parse(const QString& text);
 // The text the balloon shows for the whole speech.
 QString shownText(const QList<SpeechSegment>& segments);
+// Splits a speech after each pause of at least PhrasePauseMs, so a long announcement can be
+// voiced phrase by phrase instead of as one recording of many minutes. The phrases, joined,
+// are the segments again; an empty speech is one empty phrase.
+QList<QList<SpeechSegment>> phrases(const QList<SpeechSegment>& segments);
+constexpr int PhrasePauseMs = 500;
 } // namespace SpeechMarkup

@@ -20,16 +20,20 @@ SpeechService::~SpeechService() {
 }
 
 quint64 SpeechService::request(const QString& text, const SpeechVoice& voice) {
+    return request(SpeechMarkup::parse(text), voice);
+}
+
+quint64 SpeechService::request(const QList<SpeechSegment>& segments, const SpeechVoice& voice) {
     const quint64 ticket = m_nextTicket++;
     QPointer<SpeechService> self(this);
     QMetaObject::invokeMethod(
         m_worker,
-        [self, ticket, text, voice] {
+        [self, ticket, segments, voice] {
             SpeechAudio audio;
             try {
-                audio = SpeechSynthesizer::render(text, voice);
+                audio = SpeechSynthesizer::render(segments, voice);
             } catch (...) {
-                audio.shownText = text; // shown unspoken rather than lost
+                audio.shownText = SpeechMarkup::shownText(segments); // shown unspoken, not lost
             }
             // Delivered on the service's own thread; dropped if the service is gone by then.
             if (self)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "character/SpeechAudio.h"
+#include "character/SpeechMarkup.h"
 #include "character/SpeechVoice.h"
 
 #include <QObject>
@@ -17,6 +18,7 @@ public:
     ~SpeechService() override;
 
     quint64 request(const QString& text, const SpeechVoice& voice);
+    quint64 request(const QList<SpeechSegment>& segments, const SpeechVoice& voice);
 
 signals:
     void rendered(quint64 ticket, const SpeechAudio& audio);

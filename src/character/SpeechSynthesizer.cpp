@@ -148,7 +148,11 @@ bool SpeechSynthesizer::available() {
 }
 
 SpeechAudio SpeechSynthesizer::render(const QString& text, const SpeechVoice& voice) {
-    const QList<SpeechSegment> segments = SpeechMarkup::parse(text);
+    return render(SpeechMarkup::parse(text), voice);
+}
+
+SpeechAudio SpeechSynthesizer::render(const QList<SpeechSegment>& segments,
+                                      const SpeechVoice& voice) {
     SpeechAudio audio;
     audio.shownText = SpeechMarkup::shownText(segments);
     if (segments.isEmpty())

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "character/SpeechAudio.h"
+#include "character/SpeechMarkup.h"
 #include "character/SpeechVoice.h"
 
 // Text to speech with espeak-ng in its synchronous mode. The library keeps one voice for the
@@ -9,5 +10,7 @@
 // still yields its balloon text, with silence paced like speech.
 namespace SpeechSynthesizer {
 SpeechAudio render(const QString& text, const SpeechVoice& voice);
+// The same for a speech already read into segments (one phrase of it, for example).
+SpeechAudio render(const QList<SpeechSegment>& segments, const SpeechVoice& voice);
 bool available();
 } // namespace SpeechSynthesizer

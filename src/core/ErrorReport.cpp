@@ -5,6 +5,8 @@
 #include "core/ErrorTrap.h"
 #include "core/Log.h"
 
+#include <cstdio>
+
 ErrorReport::ErrorReport(AppContext& context)
     : m_context(context) {}
 
@@ -26,7 +28,16 @@ QString ErrorReport::reportText(qint32 number, const QString& description,
 
 void ErrorReport::ReportError(qint32 number, const QString& description,
                               const QString& routineName) {
+    // A report is on screen already and the program ends when it closes; a second box on top
+    // of it would tell the person nothing they can act on.
+    if (m_reporting) {
+        std::fprintf(stderr, "%s (error %d in %s) while an error report is shown\n",
+                     qPrintable(description), int(number), qPrintable(routineName));
+        return;
+    }
+    m_reporting = true;
     // Nothing inside the report may stop it from ending the program.
+    ignoreErrors([&] { emit halting(); });
     ignoreErrors([&] {
         m_context.speak(QStringLiteral("Oh crap!  A very bad thing just happened!"),
                         QStringLiteral("GetAttention"));
@@ -37,6 +48,7 @@ void ErrorReport::ReportError(qint32 number, const QString& description,
                                     AppInfo::Title + QStringLiteral(" - Unexpected Error!"));
     });
     m_context.programEnd().end(1);
+    m_reporting = false; // only where a test's ProgramEnd returned
 }
 
 void ErrorReport::Navigate(const QString& target) {

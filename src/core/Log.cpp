@@ -43,7 +43,8 @@ QString Log::formatLine(const QString& text, const QString& kind) const {
 
 QString Log::logFilePath() {
     SettingsCatalogue& catalogue = m_context.catalogue();
-    if (QFileInfo::exists(catalogue.logFile()))
+    // A folder of that name is no log file: it is reset like a missing one.
+    if (QFileInfo(catalogue.logFile()).isFile())
         return catalogue.logFile();
     m_context.speak(QStringLiteral("The log file you specified could not be found and was reset "
                                    "back to the default value.") +

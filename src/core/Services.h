@@ -32,6 +32,12 @@ class AssistantVoice {
 public:
     virtual ~AssistantVoice() = default;
     virtual void speak(const QString& text, const QString& animation, bool stayInPlace) = 0;
+    // Monitoring has stopped: the notices not yet begun are dropped. A voice that queues
+    // nothing has nothing to drop.
+    virtual void dropUnspoken() {}
+    // A cycle's announcement begins. What is still unsaid of the previous one is dropped, as
+    // this one tells the state as it is now.
+    virtual void beginAnnouncement() {}
 };
 
 // The main window's in-window log.

@@ -29,6 +29,9 @@ QString Settings::storedKeyPath(const QString& section, const QString& key) cons
 }
 
 QString Settings::GetSetting(const QString& section, const QString& key, const QString& def) const {
+    // Read at the moment of use: a value edited in the file while the program runs counts from
+    // its next read. Looking costs one look at the file's size and time when nothing changed.
+    m_store->sync();
     const QVariant value = m_store->value(storedKeyPath(section, key));
     return value.isValid() ? value.toString() : def;
 }

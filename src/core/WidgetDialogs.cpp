@@ -1,5 +1,6 @@
 #include "core/WidgetDialogs.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -28,10 +29,36 @@ QString shownText(const QString& text) {
     QString shown = text;
     return shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
+
+// Keeps a box above the windows that appear while it is open. The character and its word
+// balloon keep themselves above other windows and show up when their speech begins, which is
+// after the box of an error report has opened.
+class StayAbove final : public QObject {
+public:
+    explicit StayAbove(QWidget& box)
+        : QObject(&box)
+        , m_box(box) {
+        box.setWindowFlag(Qt::WindowStaysOnTopHint);
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && watched != &m_box && watched->isWidgetType() &&
+            static_cast<QWidget*>(watched)->isWindow())
+            QMetaObject::invokeMethod(&m_box, &QWidget::raise, Qt::QueuedConnection);
+        return false;
+    }
+
+private:
+    QWidget& m_box;
+};
 } // namespace
 
 void WidgetDialogs::message(const QString& text, MessageIcon icon, const QString& caption) {
     QMessageBox box(toBoxIcon(icon), caption, shownText(text), QMessageBox::Ok, m_parent);
+    // A critical message ends the program: nothing may hide it.
+    if (icon == MessageIcon::Critical)
+        new StayAbove(box);
     box.exec();
 }
 

@@ -27,6 +27,7 @@ MonitorCycle::MonitorCycle(AppContext& context, Database& db, EngineView& view,
     , m_dispatch(dispatch) {
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &MonitorCycle::Timer1_Timer);
+    connect(&context.errors(), &ErrorReport::halting, this, &MonitorCycle::halt);
 }
 
 int MonitorCycle::minuteMilliseconds() {
@@ -39,6 +40,8 @@ int MonitorCycle::minuteMilliseconds() {
 }
 
 void MonitorCycle::Monitor_Initialize() {
+    if (m_halted)
+        return;
     trapErrors(m_context, "Monitor_Initialize", [&] {
         if (m_monitorView.treeNodeCount() < 2) {
             m_context.speak(QStringLiteral("Monitoring can not be enabled at this time because "
@@ -73,8 +76,27 @@ void MonitorCycle::Monitor_Stop() {
         m_view.setStatusPanel(1, QStringLiteral("Ready"));
         m_view.setStatusPanel(2, text);
         m_context.log().WriteLog(QStringLiteral("Monitoring Stopped."), QStringLiteral("Message"));
+        m_context.assistant().dropUnspoken();
         m_context.speak(text, QStringLiteral("Sad"));
         m_timer.stop();
+        m_monitorView.setTrayIcon(IdleImage, AppInfo::Title + QStringLiteral(" - Monitoring OFF."));
+    });
+    ignoreErrors([&] { m_monitorView.setAssistantMonitoringCommands(false); });
+}
+
+void MonitorCycle::halt() {
+    m_halted = true;
+    m_timer.stop();
+    m_context.state().MonitoringOn = false;
+}
+
+// Monitoring was switched off while the cycle ran; the end of the cycle has since put the
+// commands, the status text and the tray back to their cycle states.
+void MonitorCycle::showMonitoringOff() {
+    ignoreErrors([&] { m_monitorView.applyMonitoringState(false); });
+    ignoreErrors([&] { m_view.setStatusPanel(1, QStringLiteral("Ready")); });
+    ignoreErrors([&] { m_view.setStatusPanel(2, QStringLiteral("Monitoring is off.")); });
+    ignoreErrors([&] {
         m_monitorView.setTrayIcon(IdleImage, AppInfo::Title + QStringLiteral(" - Monitoring OFF."));
     });
     ignoreErrors([&] { m_monitorView.setAssistantMonitoringCommands(false); });
@@ -140,7 +162,7 @@ void MonitorCycle::Timer1_Timer() {
     // a cycle runs (monitoring switched off and on again from the assistant): the running
     // cycle re-arms the timer when it ends. CheckInProgress alone does not cover the whole
     // cycle: it is cleared before the end-of-cycle notices, whose mail waits let events run.
-    if (!m_timer.isActive())
+    if (!m_timer.isActive() || m_halted)
         return;
     if (m_cycleRunning || m_context.state().CheckInProgress) {
         m_timer.stop(); // no idle ticking until the running cycle re-arms it
@@ -151,8 +173,10 @@ void MonitorCycle::Timer1_Timer() {
         m_cycleRunning = true;
         Monitor_Devices();
         m_cycleRunning = false;
-        if (!m_context.state().MonitoringOn)
+        if (!m_context.state().MonitoringOn) {
+            showMonitoringOff();
             return;
+        }
         m_timer.start(minuteMilliseconds());
         if (!trapErrors(m_context, "Timer1_Timer", [&] { minutesLeft = nextCountdown(); }))
             return;

@@ -40,9 +40,13 @@ public:
 public slots:
     void Monitor_Initialize();
     void Monitor_Stop();
+    // The program ends on an error report: no cycle starts again and the running one issues
+    // no further checks.
+    void halt();
 
 private:
     void Monitor_Begin();
+    void showMonitoringOff();
     void Monitor_Devices();
     void Timer1_Timer();
     void buildTargetLists();
@@ -57,4 +61,5 @@ private:
     NotificationDispatch& m_dispatch;
     QTimer m_timer; // Timer1(0)
     bool m_cycleRunning = false;
+    bool m_halted = false;
 };

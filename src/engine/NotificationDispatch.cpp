@@ -148,6 +148,7 @@ void NotificationDispatch::Check_Announce() {
     const bool show = m_context.catalogue().showCharacter();
     if (!show || (FailureList_.isEmpty() && RecoveryList_.isEmpty()))
         return;
+    m_context.assistant().beginAnnouncement();
     if (m_context.catalogue().announceDate()) {
         const QDateTime now = m_context.clock().now();
         m_context.speak(QStringLiteral("The date is ") + Clock::longDate(now.date()) +

@@ -6,6 +6,7 @@
 #include "character/AgentCharacter.h"
 #include "character/AgentControl.h"
 
+#include <limits>
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -16,6 +17,7 @@ const QString Crlf = QStringLiteral("\r\n");
 const QString Break = QStringLiteral("<BREAK>");
 const QString Acknowledge = QStringLiteral("Acknowledge");
 const QString Blink = QStringLiteral("Blink");
+const QString CharacterSuffix = QStringLiteral(".acs");
 
 struct CommandRow {
     const char* name;
@@ -67,6 +69,27 @@ QString Assistant::userCharacterPath() {
 
 void Assistant::speak(const QString& text, const QString& animation, bool stayInPlace) {
     MSAgentSpeak(text, animation, stayInPlace);
+}
+
+// Only spoken notices are dropped: an animation a command asked for still plays.
+void Assistant::dropUnspoken() {
+    dropNotices(0);
+    m_announcementStart = -1;
+}
+
+void Assistant::beginAnnouncement() {
+    if (m_announcementStart >= 0)
+        dropNotices(m_announcementStart);
+    m_announcementStart = m_notices.size();
+}
+
+void Assistant::dropNotices(qsizetype from) {
+    const QList<quint32> dropped = m_notices.mid(from);
+    m_notices.resize(qMin(from, m_notices.size()));
+    ignoreErrors([&] {
+        if (m_character)
+            m_character->Stop(dropped);
+    });
 }
 
 void Assistant::LoadMSAgent() {
@@ -133,7 +156,7 @@ void Assistant::endWithoutAgent(const QString& message) {
 bool Assistant::LoadCharacter(const QString& name) {
     try {
         m_agent->setConnected(true);
-        m_agent->Load(CharacterId, name + QStringLiteral(".acs"));
+        m_agent->Load(CharacterId, characterFile(name));
         adopt(m_agent->Character(CharacterId));
     } catch (const std::exception&) {
         return false;
@@ -155,8 +178,7 @@ void Assistant::ChangeCharacter(const QString& name) {
 
     bool loaded = false;
     ignoreErrors([&] {
-        m_agent->Load(CharacterId,
-                      CharacterPath() + QDir::separator() + name + QStringLiteral(".acs"));
+        m_agent->Load(CharacterId, characterFile(name));
         adopt(m_agent->Character(CharacterId));
         loaded = true;
     });
@@ -203,6 +225,34 @@ QString Assistant::CharacterPath() const {
     return m_context.paths().inShippedFolder(QStringLiteral("chars"));
 }
 
+QStringList Assistant::availableCharacters() const {
+    QStringList names;
+    for (const QString& folder : m_agent->characterFolders()) {
+        const QStringList files =
+            QDir(folder).entryList({QLatin1String("*") + CharacterSuffix}, QDir::Files);
+        for (const QString& file : files)
+            names << file.toLower().chopped(CharacterSuffix.size());
+    }
+    names.sort();
+    names.removeDuplicates();
+    return names;
+}
+
+QString Assistant::characterFile(const QString& name) const {
+    const QString wanted = name + CharacterSuffix;
+    for (const QString& folder : m_agent->characterFolders()) {
+        const QDir dir(folder);
+        if (dir.exists(wanted))
+            return dir.filePath(wanted);
+        const QStringList files =
+            dir.entryList({QLatin1String("*") + CharacterSuffix}, QDir::Files, QDir::Name);
+        for (const QString& file : files)
+            if (file.compare(wanted, Qt::CaseInsensitive) == 0)
+                return dir.filePath(file);
+    }
+    return wanted;
+}
+
 void Assistant::MSAgentSpeak(const QString& text, const QString& animation, bool stayInPlace) {
     qint16 x = 0;
     qint16 y = 0;
@@ -226,15 +276,29 @@ void Assistant::MSAgentSpeak(const QString& text, const QString& animation, bool
     AgentCharacter* character = m_character;
     if (!character)
         return;
+    forgetStartedNotices();
     if (!stayInPlace)
-        ignoreErrors([&] { character->MoveTo(x, y); });
-    ignoreErrors([&] { character->Show(); });
-    ignoreErrors([&] { character->Play(animation); });
-    ignoreErrors([&] { character->Speak(parts.value(0)); });
-    ignoreErrors([&] { character->Play(Blink); });
+        ignoreErrors([&] { m_notices << character->MoveTo(x, y); });
+    ignoreErrors([&] { m_notices << character->Show(); });
+    ignoreErrors([&] { m_notices << character->Play(animation); });
+    ignoreErrors([&] { m_notices << character->Speak(parts.value(0)); });
+    ignoreErrors([&] { m_notices << character->Play(Blink); });
     if (parts.size() > 1)
-        ignoreErrors([&] { character->Speak(parts.at(1)); });
-    ignoreErrors([&] { character->Play(Blink); });
+        ignoreErrors([&] { m_notices << character->Speak(parts.at(1)); });
+    ignoreErrors([&] { m_notices << character->Play(Blink); });
+}
+
+// Requests are numbered in the order made, so those below the first still waiting have run.
+void Assistant::forgetStartedNotices() {
+    const QList<AgentRequest> pending = m_character->pendingRequests();
+    const quint32 firstWaiting =
+        pending.isEmpty() ? std::numeric_limits<quint32>::max() : pending.first().id;
+    qsizetype started = 0;
+    while (started < m_notices.size() && m_notices.at(started) < firstWaiting)
+        ++started;
+    m_notices.remove(0, started);
+    m_announcementStart =
+        m_announcementStart < 0 ? -1 : qMax<qsizetype>(0, m_announcementStart - started);
 }
 
 void Assistant::Agent1_Command(const QString& name) {
@@ -273,7 +337,7 @@ void Assistant::Agent1_Command(const QString& name) {
 
 void Assistant::showLogFile() {
     trapErrors(m_context, "mnuViewLog_Click", [&] {
-        if (!QFileInfo::exists(m_context.catalogue().logFile())) {
+        if (!QFileInfo(m_context.catalogue().logFile()).isFile()) {
             m_context.dialogs().message(
                 QStringLiteral("The Log Files you specified does not exist or is corrupt .") +
                     Crlf + QStringLiteral("Please re-define a log file from the options menu."),
@@ -329,6 +393,8 @@ void Assistant::play(const QString& animation) {
 void Assistant::adopt(AgentCharacter* character) {
     release();
     m_character = character;
+    m_notices.clear();
+    m_announcementStart = -1;
     const QString id = character->id();
     connect(character, &AgentCharacter::Command, this, &Assistant::Agent1_Command);
     connect(character, &AgentCharacter::DragComplete, this,

@@ -23,12 +23,17 @@ public:
 
     // AssistantVoice
     void speak(const QString& text, const QString& animation, bool stayInPlace) override;
+    void dropUnspoken() override;
+    void beginAnnouncement() override;
 
     void LoadMSAgent();
     bool LoadCharacter(const QString& name);
     void ChangeCharacter(const QString& name);
     void AddAgentCommands();
     QString CharacterPath() const;
+    // The characters that can be loaded, from the program folder's and the per-user character
+    // folders: each file's lower-case name without its extension, sorted, each name once.
+    QStringList availableCharacters() const;
     void MSAgentSpeak(const QString& text, const QString& animation, bool stayInPlace);
 
     // The character's events.
@@ -61,6 +66,9 @@ signals:
     void agentUnavailable();
 
 private:
+    // The character file of that name in the first folder that has one, whatever the case of
+    // its letters; the bare file name when no folder has it.
+    QString characterFile(const QString& name) const;
     void adopt(AgentCharacter* character);
     void release();
     void endWithoutAgent(const QString& message);
@@ -72,4 +80,11 @@ private:
     QPointer<AgentCharacter> m_character;
     std::function<int()> m_problemCounter;
     bool m_readingPosition = false;
+    void dropNotices(qsizetype from);
+    void forgetStartedNotices();
+
+    // The requests of the spoken notices still waiting, in the order made; those from
+    // m_announcementStart on belong to the latest announcement.
+    QList<quint32> m_notices;
+    qsizetype m_announcementStart = -1;
 };

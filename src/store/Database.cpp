@@ -10,6 +10,7 @@
 
 namespace {
 constexpr int CouldNotFindFile = 3024;
+constexpr int CannotWriteFile = 3051;
 
 void bind(sqlite3_stmt* stmt, const QVariantList& params, const Database& db) {
     for (int i = 0; i < params.size(); ++i) {
@@ -239,6 +240,18 @@ void Database::create(const QString& path) {
 
 bool Database::inTransaction() const {
     return m_db && sqlite3_get_autocommit(m_db) == 0;
+}
+
+bool Database::canWrite(const QString& path) {
+    const QFileInfo file(path);
+    return file.isFile() && file.isWritable() && QFileInfo(file.absolutePath()).isWritable();
+}
+
+RuntimeError Database::cannotWriteError(const QString& path) {
+    return RuntimeError(CannotWriteFile,
+                        QStringLiteral("The database file '%1' cannot be written (the file or its "
+                                       "folder is read-only).")
+                            .arg(path));
 }
 
 Database::Transaction::Transaction(Database& db)

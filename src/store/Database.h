@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/RuntimeError.h"
 #include "store/Recordset.h"
 #include "store/Statement.h"
 
@@ -56,6 +57,13 @@ public:
 
     // Creates a new database file holding the schema and nothing else.
     static void create(const QString& path);
+
+    // Whether this process can write the file at path: the file itself and the folder that
+    // holds its journal while a write is under way. A read-only file opens without complaint
+    // and fails only at its first write, so callers ask before they open it.
+    static bool canWrite(const QString& path);
+    // The error that refuses such a file, naming it.
+    static RuntimeError cannotWriteError(const QString& path);
 
     // The compiled statement for the text, kept until the database closes.
     sqlite3_stmt* prepared(const QString& sql);

@@ -66,7 +66,7 @@ CREATE INDEX IF NOT EXISTS History_Age ON History (Hourly, Time);
 void Schema::verify(Database& db) {
     const Recordset tables =
         db.openRecordset({QStringLiteral("Select name from sqlite_master where type = 'table' and "
-                                         "name in ('Devices', 'Main_Data', 'TCP_Ports')"),
+                                         "lower(name) in ('devices', 'main_data', 'tcp_ports')"),
                           {}});
     if (tables.count() != 3)
         throw RuntimeError(3343,
@@ -74,8 +74,14 @@ void Schema::verify(Database& db) {
 }
 
 void Schema::addMissing(Database& db) {
+    // A file that cannot be written gets an empty history for this session only, so the
+    // readers of the history still find the table.
+    QByteArray sql(historySql());
+    if (sqlite3_db_readonly(db.handle(), "main") == 1)
+        sql.replace("CREATE TABLE IF NOT EXISTS History",
+                    "CREATE TEMP TABLE IF NOT EXISTS History");
     char* error = nullptr;
-    const int rc = sqlite3_exec(db.handle(), historySql(), nullptr, nullptr, &error);
+    const int rc = sqlite3_exec(db.handle(), sql.constData(), nullptr, nullptr, &error);
     const QString message = QString::fromUtf8(error ? error : "");
     sqlite3_free(error);
     if (rc != SQLITE_OK)

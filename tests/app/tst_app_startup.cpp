@@ -1,12 +1,14 @@
 #include "app/SingleInstance.h"
 #include "app/Startup.h"
 #include "core/WidgetDialogs.h"
+#include "ReadOnlyFolder.h"
 #include "report/frmSplash.h"
 #include "store/Database.h"
 #include "TestContext.h"
 #include "TestMain.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -27,7 +29,10 @@ private slots:
     void shellUrl_data();
     void shellUrl();
     void storedDatabase_opensWithoutMessage();
+    void missingStored_fallsBackOnceAndRewritesSetting_data();
     void missingStored_fallsBackOnceAndRewritesSetting();
+    void readOnlyDatabase_refusedNamingTheFile();
+    void settingsFolderNotWritable_saysSoNotAlreadyLoaded();
     void noDatabaseAtAll_bothMessagesAndEnd();
     void notADatabase_showsStartupError();
     void secondInstance_onlyAlreadyLoadedMessage();
@@ -49,11 +54,19 @@ void StartupTest::storedDatabase_opensWithoutMessage() {
     QCOMPARE(startup.splash()->versionText(), QString("Version 2.0 Build 15"));
 }
 
+void StartupTest::missingStored_fallsBackOnceAndRewritesSetting_data() {
+    QTest::addColumn<QString>("stored"); // in the program folder
+    QTest::newRow("no such file") << "moved-away.mdb";
+    QTest::newRow("a folder") << "databases";
+}
+
 void StartupTest::missingStored_fallsBackOnceAndRewritesSetting() {
+    QFETCH(QString, stored);
     TestContext t;
     const QString fallback = t.programFile("OrvexMonitor.mdb");
     createDatabase(fallback);
-    t->settings().SaveSetting("Startup", "DataBase", t.programFile("moved-away.mdb"));
+    QVERIFY(QDir(t.folder.path()).mkdir("databases"));
+    t->settings().SaveSetting("Startup", "DataBase", t.programFile(stored));
     {
         Database db;
         Startup startup(*t, db);
@@ -104,6 +117,50 @@ void StartupTest::notADatabase_showsStartupError() {
     QCOMPARE(t.dialogs.messages.size(), 1);
     QVERIFY2(t.dialogs.messages.first().text.contains("not a database"),
              qPrintable(t.dialogs.messages.first().text));
+}
+
+// A database in a folder owned by another user: the file would open and fail at its first
+// write.
+void StartupTest::readOnlyDatabase_refusedNamingTheFile() {
+    TestContext t;
+    QVERIFY(QDir(t.folder.path()).mkdir("shared"));
+    const QString path = t.programFile("shared/OrvexMonitor.mdb");
+    createDatabase(path);
+    t->settings().SaveSetting("Startup", "Database", path);
+    ReadOnlyFolder readOnly(QFileInfo(path).absolutePath());
+    if (!readOnly.ready())
+        QSKIP("this process can make no folder read-only");
+    Database db;
+    Startup startup(*t, db);
+    QVERIFY(!startup.run());
+    QVERIFY(!db.isOpen());
+    QCOMPARE(t.dialogs.messages.size(), 1);
+    const ShownMessage& shown = t.dialogs.messages.first();
+    QCOMPARE(shown.icon, MessageIcon::Critical);
+    QCOMPARE(shown.caption, QString("IP Orvex Monitor 2.0"));
+    QVERIFY2(shown.text.startsWith("The database file '" + path + "' cannot be written"),
+             qPrintable(shown.text));
+    QVERIFY(shown.text.contains("\r\nIf this problem persists please contact "));
+}
+
+void StartupTest::settingsFolderNotWritable_saysSoNotAlreadyLoaded() {
+    TestContext t;
+    createDatabase(t.programFile("OrvexMonitor.mdb"));
+    const QString folder = QFileInfo(lockPath(*t)).absolutePath();
+    ReadOnlyFolder readOnly(folder);
+    if (!readOnly.ready())
+        QSKIP("this process can make no folder read-only");
+    Database db;
+    Startup startup(*t, db);
+    QVERIFY(!startup.run());
+    QVERIFY(!db.isOpen());
+    QVERIFY(!startup.splash());
+    QCOMPARE(t.dialogs.messages.size(), 1);
+    const ShownMessage& shown = t.dialogs.messages.first();
+    QCOMPARE(shown.icon, MessageIcon::Critical);
+    QVERIFY2(shown.text.startsWith("The settings folder '" + folder + "' cannot be written."),
+             qPrintable(shown.text));
+    QVERIFY(!shown.text.contains("already loaded"));
 }
 
 void StartupTest::secondInstance_onlyAlreadyLoadedMessage() {

@@ -2,6 +2,8 @@
 #include "character/AgentControl.h"
 #include "character/BalloonStyle.h"
 #include "character/CharacterWindow.h"
+#include "character/SpeechService.h"
+#include "character/SpeechSynthesizer.h"
 #include "character/WordBalloon.h"
 #include "MouseEvents.h"
 
@@ -271,6 +273,82 @@ private slots:
         emit m_character->Command(QStringLiteral("Anything"));
         QVERIFY(!m_agent->contains(QStringLiteral("Character")));
         QTRY_VERIFY_WITH_TIMEOUT(watched.isNull(), Long);
+    }
+
+    // Speech waiting its turn holds only its text: each utterance is rendered when it starts.
+    void speak_rendersEachUtteranceWhenItsTurnComes() {
+        auto* service = m_agent->findChild<SpeechService*>();
+        QVERIFY(service);
+        QSignalSpy rendered(service, &SpeechService::rendered);
+        QList<qsizetype> renderedAtStart;
+        QList<quint32> speeches;
+        connect(m_character, &AgentCharacter::RequestStart, this, [&](quint32 id) {
+            if (speeches.contains(id))
+                renderedAtStart << rendered.count();
+        });
+        m_character->Show();
+        speeches << m_character->Speak(QStringLiteral("First words."))
+                 << m_character->Speak(QStringLiteral("Second words."))
+                 << m_character->Speak(QStringLiteral("Third words."));
+        QTRY_VERIFY_WITH_TIMEOUT(!m_character->isBusy(), Long);
+        QCOMPARE(renderedAtStart, (QList<qsizetype>{0, 1, 2}));
+        QCOMPARE(rendered.count(), 3);
+    }
+
+    // A long announcement is voiced phrase by phrase: what is held at any moment is the audio
+    // still ahead, never the whole recording, and the balloon still shows every word.
+    void speak_longAnnouncement_holdsOnlyTheAudioStillAhead() {
+        QString text = QStringLiteral("There was a problem connecting to the following devices:  ");
+        for (int i = 1; i <= 8; ++i)
+            text +=
+                QStringLiteral("\\map=\"10 dot %1\"=\"10.%1\"\\ port 80 failed.\\pau=800\\").arg(i);
+        const SpeechAudio whole = SpeechSynthesizer::render(text, m_character->definition().voice);
+        qsizetype mostHeld = 0;
+        connect(&m_character->speechPlayer(), &SpeechPlayer::progressed, this,
+                [&] { mostHeld = qMax(mostHeld, m_character->speechPlayer().heldSamples()); });
+        m_character->Show();
+        m_character->Speak(text);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_character->isBusy(), 4 * Long);
+        QCOMPARE(m_character->balloon()->visibleText(), whole.shownText);
+        const qint64 heldMs = qint64(mostHeld) * 1000 / whole.sampleRate;
+        QVERIFY2(
+            mostHeld > 0 && heldMs < whole.durationMs() / 2,
+            qPrintable(QStringLiteral("%1 of %2 ms held").arg(heldMs).arg(whole.durationMs())));
+    }
+
+    void drag_sendsMovesQueuedBeforeItWhereTheCharacterWasPut_data() {
+        QTest::addColumn<bool>("duringMove");
+        QTest::newRow("moves waiting behind an animation") << false;
+        QTest::newRow("a move under way") << true;
+    }
+    void drag_sendsMovesQueuedBeforeItWhereTheCharacterWasPut() {
+        QFETCH(bool, duringMove);
+        m_character->MoveTo(100, 100);
+        m_character->Show();
+        QTRY_VERIFY_WITH_TIMEOUT(!m_character->isBusy(), Long);
+        QSignalSpy started(m_character, &AgentCharacter::RequestStart);
+        if (duringMove)
+            m_character->MoveTo(700, 500);
+        else
+            m_character->Play(QStringLiteral("Explain"));
+        m_character->MoveTo(20, 30);
+        m_character->Speak(QStringLiteral("Hi."));
+        m_character->MoveTo(40, 50);
+        QTRY_COMPARE_WITH_TIMEOUT(started.count(), 1, Long);
+        if (duringMove)
+            QTRY_VERIFY_WITH_TIMEOUT(m_character->window()->pos() != QPoint(100, 100), Long);
+
+        QWidget* window = m_character->window();
+        const QPoint grab = window->pos() + QPoint(40, 40);
+        const QPoint put(300, 200);
+        sendMouse(window, QEvent::MouseButtonPress, grab, Qt::LeftButton, Qt::LeftButton);
+        sendMouse(window, QEvent::MouseMove, put + QPoint(40, 40), Qt::NoButton, Qt::LeftButton);
+        sendMouse(window, QEvent::MouseButtonRelease, put + QPoint(40, 40), Qt::LeftButton,
+                  Qt::NoButton);
+        QCOMPARE(window->pos(), put);
+
+        QTRY_VERIFY_WITH_TIMEOUT(!m_character->isBusy(), Long);
+        QCOMPARE(QPoint(m_character->Left(), m_character->Top()), put);
     }
 
 private:

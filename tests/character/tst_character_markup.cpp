@@ -55,6 +55,35 @@ private slots:
             "Ping \\map=\"1\\pau=50\\ dot \\pau=25\\2\"=\"1.2\"\\\\pau=800\\ failed.");
         QCOMPARE(SpeechMarkup::shownText(segments), QStringLiteral("Ping 1.2 failed."));
     }
+
+    // Phrases end after long pauses only; joined again they are the whole speech.
+    void phrases_splitAfterLongPauses_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("shown");
+        QTest::newRow("no pause") << "One sentence." << QStringList{"One sentence."};
+        QTest::newRow("empty") << "" << QStringList{""};
+        QTest::newRow("short pauses in an address")
+            << "\\map=\"10\\pau=50\\ dot \\pau=25\\1\"=\"10.1\"\\ failed."
+            << QStringList{"10.1 failed."};
+        QTest::newRow("one phrase per failure")
+            << "Problems:  A failed.\\pau=800\\B failed.\\pau=800\\"
+            << QStringList{"Problems:  A failed.", "B failed."};
+        QTest::newRow("at the threshold") << "A.\\pau=500\\B." << QStringList{"A.", "B."};
+        QTest::newRow("below the threshold") << "A.\\pau=499\\B." << QStringList{"A.B."};
+    }
+    void phrases_splitAfterLongPauses() {
+        QFETCH(QString, text);
+        QFETCH(QStringList, shown);
+        const QList<SpeechSegment> segments = SpeechMarkup::parse(text);
+        QStringList phraseTexts;
+        QList<SpeechSegment> joined;
+        for (const QList<SpeechSegment>& phrase : SpeechMarkup::phrases(segments)) {
+            phraseTexts << SpeechMarkup::shownText(phrase);
+            joined += phrase;
+        }
+        QCOMPARE(phraseTexts, shown);
+        QCOMPARE(joined, segments);
+    }
 };
 
 ORVEX_TEST_GUILESS_MAIN(TestMarkup)

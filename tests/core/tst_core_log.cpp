@@ -1,5 +1,6 @@
 #include "core/ErrorReport.h"
 #include "core/WidgetDialogs.h"
+#include "ReadOnlyFolder.h"
 #include "TestContext.h"
 #include "TestMain.h"
 
@@ -28,11 +29,13 @@ private slots:
     void writeLog_trimsBlanksAndJoinsKind();
     void writeLog_keepsLast101Lines();
     void writeLog_logFailuresOffLeavesFileAlone();
+    void writeLog_missingLogFileResetsSetting_data();
     void writeLog_missingLogFileResetsSetting();
     void writeLog_unopenableFileIsReported();
     void checkLog_data();
     void checkLog();
     void reportError_emptyDescription();
+    void reportError_haltsFirstAndShowsOneBox();
     void navigate_data();
     void navigate();
     void desktopShell_reportsOpenerFailure();
@@ -76,8 +79,16 @@ void LogTest::writeLog_logFailuresOffLeavesFileAlone() {
     QVERIFY((*t)->messageWindow().text().contains("Message...quiet"));
 }
 
+void LogTest::writeLog_missingLogFileResetsSetting_data() {
+    QTest::addColumn<QString>("stored"); // in the program folder
+    QTest::newRow("no such file") << "gone/missing.txt";
+    QTest::newRow("a folder") << "logs";
+}
+
 void LogTest::writeLog_missingLogFileResetsSetting() {
-    (*t)->settings().SaveSetting("Options", "LogFile", t->programFile("gone/missing.txt"));
+    QFETCH(QString, stored);
+    QVERIFY(QDir().mkpath(t->programFile("logs")));
+    (*t)->settings().SaveSetting("Options", "LogFile", t->programFile(stored));
     QFile::remove(t->programFile("OrvexMonitor.txt"));
     (*t)->log().WriteLog("after reset", "Warning");
 
@@ -91,10 +102,15 @@ void LogTest::writeLog_missingLogFileResetsSetting() {
 }
 
 void LogTest::writeLog_unopenableFileIsReported() {
-    // A folder stands where the log file should be: it exists but cannot be appended to.
-    const QString path = t->programFile("folder.txt");
-    QVERIFY(QDir().mkpath(path));
+    // The log file exists but cannot be appended to.
+    const QString folder = t->programFile("logs");
+    QVERIFY(QDir().mkpath(folder));
+    const QString path = folder + "/OrvexMonitor.txt";
+    createFile(path);
     (*t)->settings().SaveSetting("Options", "LogFile", path);
+    ReadOnlyFolder readOnly(folder);
+    if (!readOnly.ready())
+        QSKIP("this process can make no folder read-only");
     (*t)->log().WriteLog("text", "Message");
     QCOMPARE(t->end.codes, QVector<int>{1});
     QCOMPARE(t->dialogs.messages.size(), 1);
@@ -134,6 +150,42 @@ void LogTest::reportError_emptyDescription() {
     QCOMPARE(lines.at(5), QString("Error Description: \tUnknown error"));
     QVERIFY(lines.at(7).startsWith("If you can duplicate this error then report it to "));
     QVERIFY(lines.at(7).endsWith(" "));
+    QCOMPARE(t->end.codes, QVector<int>{1});
+}
+
+namespace {
+// A box during which a second error happens, as a socket or timer event would raise it.
+class BoxWithSecondError final : public UserDialogs {
+public:
+    explicit BoxWithSecondError(AppContext& context)
+        : m_context(context) {}
+    void message(const QString& text, MessageIcon, const QString&) override {
+        shown << text;
+        haltedBeforeBox = halted;
+        if (shown.size() == 1)
+            m_context.errors().ReportError(7, "Out of memory", "Winsock1_Error");
+    }
+    bool askYesNo(const QString&, const QString&, MessageIcon) override { return false; }
+    QString openFileName(const FileDialogRequest&) override { return {}; }
+    QString saveFileName(const FileDialogRequest&) override { return {}; }
+    QStringList shown;
+    int halted = 0;
+    int haltedBeforeBox = 0;
+
+private:
+    AppContext& m_context;
+};
+} // namespace
+
+void LogTest::reportError_haltsFirstAndShowsOneBox() {
+    BoxWithSecondError box(**t);
+    (*t)->setDialogs(&box);
+    const auto restore = qScopeGuard([&] { (*t)->setDialogs(&t->dialogs); });
+    connect(&(*t)->errors(), &ErrorReport::halting, this, [&] { ++box.halted; });
+    (*t)->errors().ReportError(13, "Type mismatch", "Timer1_Timer");
+    QCOMPARE(box.haltedBeforeBox, 1);
+    QCOMPARE(box.shown.size(), 1);
+    QVERIFY(box.shown.first().contains("Error Description: \tType mismatch"));
     QCOMPARE(t->end.codes, QVector<int>{1});
 }
 

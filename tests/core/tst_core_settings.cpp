@@ -17,6 +17,8 @@ private slots:
     void savedValue_readUnderOtherCase();
     void absentKey_readsDefault();
     void value_survivesNewStoreObject();
+    void externalEdit_seenAtNextRead_data();
+    void externalEdit_seenAtNextRead();
     void conversion_data();
     void conversion();
     void numberPrefix_data();
@@ -49,6 +51,31 @@ void SettingsTest::value_survivesNewStoreObject() {
     t->settings().SaveSetting("Mail Options", "MailTo", "a@b.example;c@d.example");
     Settings fresh;
     QCOMPARE(fresh.GetSetting("mail options", "mailto", ""), QString("a@b.example;c@d.example"));
+}
+
+void SettingsTest::externalEdit_seenAtNextRead_data() {
+    QTest::addColumn<QString>("fileText");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("value changed") << "[Options]\nMin_Between_Checks=17\n"
+                                   << "17";
+    QTest::newRow("written in another case") << "[options]\nmin_between_checks=23\n"
+                                             << "23";
+    QTest::newRow("key removed") << "[Options]\nHostTimeOut=20\n"
+                                 << "5";
+}
+
+// Another program (an editor, a second tool) changes the settings file while this one runs.
+void SettingsTest::externalEdit_seenAtNextRead() {
+    QFETCH(QString, fileText);
+    QFETCH(QString, expected);
+    TestContext t;
+    t->settings().SaveSetting("Options", "Min_Between_Checks", "3");
+    QCOMPARE(t->catalogue().minBetweenChecks(), qint16(3));
+    QFile file(t->settings().fileName());
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(fileText.toUtf8());
+    file.close();
+    QCOMPARE(t->settings().GetSetting("Options", "Min_Between_Checks", "5"), expected);
 }
 
 using Reader = std::function<double(const QString&)>;

@@ -41,6 +41,7 @@ private slots:
     void twoRecipients_sentOneAfterTheOther();
     void announce_spellsAddressesWithMapTags();
     void recoveredCount_countsDownThenResets();
+    void errorReport_nothingRunsBehindItsBox();
     void desktopNotification_onePerCycleWithChanges_data();
     void desktopNotification_onePerCycleWithChanges();
 
@@ -404,6 +405,43 @@ void CycleTest::recoveredCount_countsDownThenResets() {
     }
     QCOMPARE(counts, (QList<int>{-1, -2, -3, 0, 0}));
     QCOMPARE(logLines("Recovery").size(), 1);
+}
+
+namespace {
+// The error report's box as a person meets it: it stays open for a while, and the event loop
+// runs meanwhile. A box opened while another is up closes at once, so a fault shows as a count.
+class LingeringBox final : public UserDialogs {
+public:
+    void message(const QString& text, MessageIcon, const QString&) override {
+        texts << text;
+        if (++depth == 1)
+            QTest::qWait(10 * MonitorCycle::minuteMilliseconds());
+        --depth;
+    }
+    bool askYesNo(const QString&, const QString&, MessageIcon) override { return false; }
+    QString openFileName(const FileDialogRequest&) override { return {}; }
+    QString saveFileName(const FileDialogRequest&) override { return {}; }
+    QStringList texts;
+    int depth = 0;
+};
+} // namespace
+
+// A countdown that is no number ends the program after the first cycle. While the report is
+// up, no minute ticks, no further cycle runs and no second report opens.
+void CycleTest::errorReport_nothingRunsBehindItsBox() {
+    LingeringBox box;
+    (*t)->setDialogs(&box);
+    const auto restore = qScopeGuard([&] { (*t)->setDialogs(&t->dialogs); });
+    (*t)->settings().SaveSetting("Options", "Min_Between_Checks", "abc");
+    s->addDevice("host");
+    s->addItem("host", "Ping");
+    cycle->Monitor_Initialize();
+    QTRY_COMPARE(t->end.codes, QVector<int>{1});
+    QCOMPARE(box.texts.size(), 1);
+    QVERIFY(box.texts.first().contains("An error has occured in the Timer1_Timer subroutine."));
+    QCOMPARE(checks->pingLists.size(), 1);
+    QVERIFY(!cycle->minuteTimerActive());
+    QVERIFY(!(*t)->state().MonitoringOn);
 }
 
 // One notification a cycle, summing up its failures and recoveries; none for a quiet cycle or

@@ -10,6 +10,7 @@
 #include <memory>
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QSignalSpy>
 
 namespace {
@@ -216,6 +217,59 @@ private slots:
         QCOMPARE(QPoint(character->Left(), character->Top()), QPoint(300, 200));
     }
 
+    // What a new announcement or the end of monitoring leaves of the speech still waiting.
+    void unsaidSpeech_isDropped_data() {
+        QTest::addColumn<bool>("stop");
+        QTest::addColumn<bool>("oldOneBegun");
+        QTest::addColumn<QStringList>("spokenAfter");
+        QTest::newRow("new announcement")
+            << false << false
+            << QStringList{"Speak Monitoring is on.", "Speak Now two devices fail."};
+        QTest::newRow("new announcement while the old one is spoken")
+            << false << true
+            << QStringList{"Speak One device fails.", "Speak Now two devices fail."};
+        QTest::newRow("monitoring stops")
+            << true << false << QStringList{"Speak Monitoring is off."};
+    }
+    void unsaidSpeech_isDropped() {
+        QFETCH(bool, stop);
+        QFETCH(bool, oldOneBegun);
+        QFETCH(QStringList, spokenAfter);
+        loadMerlin();
+        AgentCharacter* character = m_assistant->character();
+        (*m_context)->speak("Monitoring is on.", "Explain", false);
+        m_assistant->beginAnnouncement();
+        (*m_context)->speak("One device fails.", "Surprised", false);
+        if (oldOneBegun)
+            QTRY_COMPARE_WITH_TIMEOUT(requests(character).value(0),
+                                      QStringLiteral("Speak One device fails."), Long);
+
+        if (stop) {
+            m_assistant->dropUnspoken();
+            (*m_context)->speak("Monitoring is off.", "Sad", false);
+        } else {
+            m_assistant->beginAnnouncement();
+            (*m_context)->speak("Now two devices fail.", "Surprised", false);
+        }
+        QCOMPARE(requests(character).filter(QRegularExpression("^Speak ")), spokenAfter);
+    }
+
+    // "Monitoring Off" from the character: its acknowledgement still plays, the notices that
+    // were waiting do not.
+    void monitoringOffCommand_keepsItsAcknowledgement() {
+        loadMerlin();
+        connect(m_assistant.get(), &Assistant::monitoringOffRequested, this, [this] {
+            m_assistant->dropUnspoken();
+            (*m_context)->speak("Monitoring is off.", "Sad", false);
+        });
+        (*m_context)->speak("One device fails.", "Surprised", false);
+        m_assistant->Agent1_Command("Monitoring Off");
+        const QStringList queued = requests(m_assistant->character());
+        QCOMPARE(queued.first(), QStringLiteral("Play Acknowledge"));
+        QCOMPARE(queued.filter(QRegularExpression("^Speak ")),
+                 QStringList{"Speak Monitoring is off."});
+    }
+
     void command_actions_data() {
         QTest::addColumn<QString>("command");
         QTest::addColumn<bool>("monitoring");
@@ -360,6 +414,22 @@ private slots:
         (*m_context)->state().MonitoringOn = monitoring;
         m_assistant->AddAgentCommands();
         checkCommandTable(m_assistant->character(), monitoring);
+    }
+
+    void loadCharacter_findsTheFileInEitherFolderWhateverItsCase() {
+        install({"merlin"});
+        QVERIFY(QFile::rename(charFile("merlin.acs"), charFile("Merlin.ACS")));
+        const QString userFolder = Assistant::userCharacterPath();
+        QDir().mkpath(userFolder);
+        QVERIFY(QFile::copy(Shipped + "/genie.acs", userFolder + "/genie.acs"));
+        QVERIFY(QFile::copy(Shipped + "/genie.svg", userFolder + "/genie.svg"));
+
+        QCOMPARE(m_assistant->availableCharacters(), (QStringList{"genie", "merlin"}));
+        QVERIFY(m_assistant->LoadCharacter("merlin"));
+        QCOMPARE(m_assistant->character()->name(), QStringLiteral("Merlin"));
+        m_assistant->ChangeCharacter("genie");
+        QCOMPARE(m_assistant->character()->name(), QStringLiteral("Genie"));
+        QDir(userFolder).removeRecursively();
     }
 
     void unloadCharacter_leavesSpeakingHarmless() {

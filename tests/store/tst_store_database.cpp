@@ -1,4 +1,5 @@
 #include "core/RuntimeError.h"
+#include "ReadOnlyFolder.h"
 #include "store/Catalogue.h"
 #include "store/Database.h"
 #include "store/DeviceQueries.h"
@@ -79,6 +80,10 @@ private slots:
     void secondOpen_inThisProcessRefused();
     void secondOpen_fromOtherProcessRefused();
     void open_refusesFileThatIsNotADatabase();
+    void open_tableNamesMatchWithoutCase_data();
+    void open_tableNamesMatchWithoutCase();
+    void canWrite_data();
+    void canWrite();
     void transaction_rollsBackWhenNotCommitted();
     void compactAndBackup_makeCompleteCopies();
 
@@ -272,6 +277,63 @@ void DatabaseTest::open_refusesFileThatIsNotADatabase() {
     Database db;
     QVERIFY_THROWS_EXCEPTION(RuntimeError, db.open(junk));
     QVERIFY_THROWS_EXCEPTION(RuntimeError, db.open(m_dir->filePath("missing.mdb")));
+}
+
+void DatabaseTest::open_tableNamesMatchWithoutCase_data() {
+    QTest::addColumn<QStringList>("tables");
+    QTest::addColumn<bool>("opens");
+    QTest::newRow("as created") << QStringList{"Devices", "Main_Data", "TCP_Ports"} << true;
+    QTest::newRow("lower case") << QStringList{"devices", "main_data", "tcp_ports"} << true;
+    QTest::newRow("one missing") << QStringList{"devices", "main_data"} << false;
+}
+
+// A file made by another tool may spell the three table names differently.
+void DatabaseTest::open_tableNamesMatchWithoutCase() {
+    QFETCH(QStringList, tables);
+    QFETCH(bool, opens);
+    const QString path = m_dir->filePath("spelled.mdb");
+    {
+        QProcess python;
+        QString script = "import sqlite3,sys\nc=sqlite3.connect(sys.argv[1])\n";
+        for (const QString& table : tables)
+            script += "c.execute('create table " + table + " (Device text)')\n";
+        script += "c.commit()\n";
+        python.start("/usr/bin/python3", {"-c", script, path});
+        QVERIFY(python.waitForFinished(10000));
+        QCOMPARE(python.exitCode(), 0);
+    }
+    Database db;
+    try {
+        db.open(path);
+        QVERIFY(opens);
+    } catch (const RuntimeError& error) {
+        QVERIFY2(!opens, qPrintable(error.description()));
+        QVERIFY(error.description().startsWith("Unrecognized database format"));
+    }
+}
+
+void DatabaseTest::canWrite_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("readOnlyFolder");
+    QTest::addColumn<bool>("writable");
+    QTest::newRow("file in a writable folder") << "test.mdb" << false << true;
+    QTest::newRow("file in a read-only folder") << "test.mdb" << true << false;
+    QTest::newRow("no such file") << "missing.mdb" << false << false;
+    QTest::newRow("a folder") << "." << false << false;
+}
+
+void DatabaseTest::canWrite() {
+    QFETCH(QString, name);
+    QFETCH(bool, readOnlyFolder);
+    QFETCH(bool, writable);
+    m_db->close();
+    std::unique_ptr<ReadOnlyFolder> readOnly;
+    if (readOnlyFolder) {
+        readOnly = std::make_unique<ReadOnlyFolder>(m_dir->path());
+        if (!readOnly->ready())
+            QSKIP("this process can make no folder read-only");
+    }
+    QCOMPARE(Database::canWrite(m_dir->filePath(name)), writable);
 }
 
 void DatabaseTest::transaction_rollsBackWhenNotCommitted() {

@@ -51,6 +51,9 @@ public:
     void speak(const QString& text, const QString& animation, bool stayInPlace) override {
         spoken.append({text, animation, stayInPlace});
     }
+    // Each entry is the number of texts spoken before the call.
+    void dropUnspoken() override { drops.append(spoken.size()); }
+    void beginAnnouncement() override { announcements.append(spoken.size()); }
     QStringList texts() const {
         QStringList result;
         for (const SpokenText& s : spoken)
@@ -58,6 +61,8 @@ public:
         return result;
     }
     QVector<SpokenText> spoken;
+    QVector<qsizetype> drops;
+    QVector<qsizetype> announcements;
 };
 
 class RecordingShell final : public Shell {

@@ -2,7 +2,9 @@
 
 #include "ui/main/MainImages.h"
 
+#include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 namespace {
@@ -131,4 +133,29 @@ void DeviceTree::mousePressEvent(QMouseEvent* event) {
         return;
     }
     QTreeWidget::mousePressEvent(event);
+}
+
+void DeviceTree::contextMenuEvent(QContextMenuEvent* event) {
+    if (event->reason() != QContextMenuEvent::Keyboard) {
+        event->ignore(); // the right-button press has opened it already
+        return;
+    }
+    popUpAtSelection();
+    event->accept();
+}
+
+void DeviceTree::keyPressEvent(QKeyEvent* event) {
+    // The desktop turns only the menu key into a context-menu request.
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+        popUpAtSelection();
+        event->accept();
+        return;
+    }
+    QTreeWidget::keyPressEvent(event);
+}
+
+void DeviceTree::popUpAtSelection() {
+    const QRect row = visualItemRect(selectedNode());
+    emit rightButtonPressed(
+        viewport()->mapToGlobal(row.isValid() ? row.center() : viewport()->rect().topLeft()));
 }

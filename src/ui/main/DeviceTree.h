@@ -58,9 +58,13 @@ signals:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    // The menu key and Shift+F10 open the pop-up at the selected node, as a right click does.
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void forget(QTreeWidgetItem* node);
+    void popUpAtSelection();
 
     QHash<QString, QTreeWidgetItem*> m_nodes;
     // Kept apart from the keys: a device may be named like the root's key.

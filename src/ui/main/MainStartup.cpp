@@ -1,13 +1,15 @@
 #include "ui/main/MainStartup.h"
 
+#include "character/AgentCharacter.h"
 #include "core/AppContext.h"
 #include "core/AppInfo.h"
 #include "core/EventPause.h"
-#include "character/AgentCharacter.h"
 #include "report/Assistant.h"
 #include "report/frmSplash.h"
+#include "ui/main/DeviceCommands.h"
 #include "ui/main/DevicePanes.h"
 #include "ui/main/frmMain.h"
+#include "ui/main/OptionsCommands.h"
 
 #include <QTimer>
 
@@ -23,8 +25,10 @@ void MainStartup::setSplashLabel(const QString& text) {
 }
 
 std::unique_ptr<frmMain> MainStartup::createMainForm() {
-    return std::make_unique<frmMain>(m_context, m_monitorDB,
-                                     [this](const QString& text) { setSplashLabel(text); });
+    auto mainForm = std::make_unique<frmMain>(
+        m_context, m_monitorDB, [this](const QString& text) { setSplashLabel(text); });
+    new DeviceCommands(m_context, m_monitorDB, *mainForm); // owned by the window
+    return mainForm;
 }
 
 void MainStartup::loadAssistant(Assistant& assistant, frmMain& mainForm) {
@@ -42,6 +46,9 @@ void MainStartup::loadAssistant(Assistant& assistant, frmMain& mainForm) {
     QObject::connect(&assistant, &Assistant::monitoringOffRequested, &mainForm,
                      &frmMain::Monitor_Stop);
     QObject::connect(&mainForm, &frmMain::unloading, &assistant, &Assistant::UnloadCharacter);
+    auto* options = new OptionsCommands(m_context, assistant, &mainForm);
+    QObject::connect(&mainForm, &frmMain::optionsRequested, options,
+                     &OptionsCommands::mnuViewOptions_Click);
     const auto enable = [&assistant](const QString& name, bool enabled) {
         if (AgentCharacter* character = assistant.character())
             character->Commands().setEnabled(name, enabled);

@@ -190,7 +190,8 @@ void frmMain::buildClientArea() {
     m_messageWindow->hide();
     m_list->setTwipsPerPixel(twipsPerPixel());
 
-    connect(m_tabs, &QTabBar::tabBarClicked, this, [this](int index) {
+    // Every change of the current tab, by click, wheel or arrow key, switches the pane.
+    connect(m_tabs, &QTabBar::currentChanged, this, [this](int index) {
         if (index >= 0)
             TabStrip1_Click(index + 1);
     });
@@ -238,7 +239,7 @@ void frmMain::Form_Initialize(const SplashLabel& splashLabel) {
 }
 
 void frmMain::Form_Load() {
-    trapErrors(m_context, "Form_Load", [&] {
+    trapErrors(m_context, "Main_Form_Load", [&] {
         if (!m_engine) {
             m_engine = new MonitorEngine(m_context, m_db, *this, *this, this);
             createMailControl();
@@ -769,7 +770,7 @@ void frmMain::mnulvRefresh_Click() {
 void frmMain::mnuViewLog_Click() {
     trapErrors(m_context, "mnuViewLog_Click", [&] {
         SettingsCatalogue& catalogue = m_context.catalogue();
-        if (!QFileInfo::exists(catalogue.logFile())) {
+        if (!QFileInfo(catalogue.logFile()).isFile()) {
             m_context.dialogs().message(
                 QStringLiteral("The Log Files you specified does not exist or is corrupt .") +
                     CRLF + QStringLiteral("Please re-define a log file from the options menu."),
@@ -807,7 +808,9 @@ void frmMain::mnuHelpAbout_Click() {
 // --- tray, minimising and closing ---------------------------------------------------------
 
 void frmMain::Restore() {
-    setWindowState(windowState() & ~Qt::WindowMinimized);
+    // The normal state, also for a window that was maximised before it was minimised.
+    setWindowState(windowState() &
+                   ~(Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
     show();
     raise();
     activateWindow();

@@ -1,0 +1,54 @@
+#include "ui/dialogs/DialogText.h"
+
+#include <QEvent>
+#include <QLineEdit>
+#include <QPalette>
+#include <QTimer>
+
+namespace {
+
+class SelectAllOnFocus final : public QObject {
+public:
+    explicit SelectAllOnFocus(QLineEdit* box)
+        : QObject(box) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::FocusIn) {
+            auto* box = static_cast<QLineEdit*>(watched);
+            // A mouse click places the caret after the focus arrives; select after it.
+            QTimer::singleShot(0, box, [box] {
+                if (box->hasFocus())
+                    box->selectAll();
+            });
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+namespace DialogText {
+
+QString trimBlanks(const QString& text) {
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text.at(first) == QLatin1Char(' '))
+        ++first;
+    while (last > first && text.at(last - 1) == QLatin1Char(' '))
+        --last;
+    return text.mid(first, last - first);
+}
+
+void selectAllOnFocus(QLineEdit* box) {
+    box->installEventFilter(new SelectAllOnFocus(box));
+}
+
+void lock(QLineEdit* box) {
+    box->setReadOnly(true);
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+    box->setPalette(palette);
+}
+
+} // namespace DialogText
