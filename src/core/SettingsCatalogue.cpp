@@ -93,6 +93,15 @@ bool SettingsCatalogue::desktopNotify() const {
     return flagEqualsOne(text(Section::Options, Key::DesktopNotify, QStringLiteral("1")));
 }
 
+int SettingsCatalogue::historyDays() const {
+    // A wrong value must not cost the history, so it reads as the default.
+    constexpr int Default = 90;
+    bool ok = false;
+    const int days =
+        text(Section::Options, Key::HistoryDays, QString::number(Default)).trimmed().toInt(&ok);
+    return ok && days >= 1 ? days : Default;
+}
+
 bool SettingsCatalogue::sendOnFailure() const {
     return boolean(text(Section::MailOptions, Key::SendOnFailure, QStringLiteral("0")));
 }

@@ -39,6 +39,7 @@ inline const QString HTMLOutput = QStringLiteral("HTMLOutput");
 inline const QString HTMLFile = QStringLiteral("HTMLFile");
 inline const QString HTMLTemplateFile = QStringLiteral("HTMLTemplateFile");
 inline const QString DesktopNotify = QStringLiteral("DesktopNotify");
+inline const QString HistoryDays = QStringLiteral("HistoryDays");
 inline const QString SendOnFailure = QStringLiteral("SendOnFailure");
 inline const QString SendOnConsecutiveFailure = QStringLiteral("SendOnConsecutiveFailure");
 inline const QString MailTo = QStringLiteral("MailTo");
@@ -95,8 +96,11 @@ public:
     // App\OrvexMonitor.html at every read site: where file names tell case apart, a second
     // spelling of the default would name a second file.
     QString htmlFile() const;
-    QString htmlTemplateFile() const;        // App\template.html
-    bool desktopNotify() const;              // flag = 1, default 1
+    QString htmlTemplateFile() const; // App\template.html
+    bool desktopNotify() const;       // flag = 1, default 1
+    // Days the hourly check history is kept; default 90, and 90 for a value that is no
+    // whole number of at least 1.
+    int historyDays() const;
     bool sendOnFailure() const;              // boolean, default 0
     qint16 sendOnConsecutiveFailure() const; // int16, default 5
     QString mailTo() const;

@@ -148,6 +148,8 @@ void ResultRecording::Ping_Update(const QString& Device, QString& Status, qint32
             return;
         }
         const QString now = m_context.clock().generalDate();
+        recordHistory(rs.text(QStringLiteral("Device")), rs.text(QStringLiteral("Port")),
+                      Status == Connected, RTT, strError);
         rs.edit();
         if (!strError.isEmpty())
             rs.setField(FieldLastError, strError.toLower());
@@ -180,7 +182,7 @@ void ResultRecording::Ping_Update(const QString& Device, QString& Status, qint32
 
 void ResultRecording::Port_Update(const QString& Action, const QString& Device, const QString& Port,
                                   const QString& Port_Type, const QString& Port_Description,
-                                  QString& Status, const QString& Last_Error) {
+                                  QString& Status, const QString& Last_Error, qint32 ConnectTime) {
     trapErrors(m_context, "Port_Update", [&] {
         Recordset rs = m_db.openRecordset(Catalogue::itemsLike(Device, Port));
         if (Action == QLatin1String("Add")) {
@@ -203,6 +205,8 @@ void ResultRecording::Port_Update(const QString& Action, const QString& Device, 
         } else if (Action == QLatin1String("Modify")) {
             if (!rs.atEnd()) {
                 const QString now = m_context.clock().generalDate();
+                recordHistory(rs.text(QStringLiteral("Device")), rs.text(QStringLiteral("Port")),
+                              Status == Connected, ConnectTime, Last_Error);
                 rs.edit();
                 if (!Last_Error.isEmpty())
                     rs.setField(FieldLastError, Last_Error.toLower());
@@ -233,6 +237,7 @@ void ResultRecording::WritePingResults(QStringList& PingResults) {
             Ping_Update(field.at(0), status, rtt, field.at(3));
         });
     }
+    rollUpHistory();
     if (pass)
         ignoreErrors([&] { pass->commit(); });
     PingResults.clear();
@@ -249,9 +254,25 @@ void ResultRecording::WritePortResults(QStringList& PortResults) {
                         field.at(6));
         });
     }
+    rollUpHistory();
     if (pass)
         ignoreErrors([&] { pass->commit(); });
     PortResults.clear();
+}
+
+void ResultRecording::recordHistory(const QString& device, const QString& port, bool connected,
+                                    qint32 roundTrip, const QString& error) {
+    ignoreErrors([&] {
+        History::append(m_db, {device, port, m_context.clock().now().toMSecsSinceEpoch(), connected,
+                               connected ? roundTrip : -1, error});
+    });
+}
+
+void ResultRecording::rollUpHistory() {
+    ignoreErrors([&] {
+        History::rollUp(m_db, m_context.clock().now().toMSecsSinceEpoch(),
+                        m_context.catalogue().historyDays());
+    });
 }
 
 QString ResultRecording::GetAlias(const QString& strDeviceName) {

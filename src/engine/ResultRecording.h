@@ -24,10 +24,11 @@ public:
     // Records one ping outcome; Status becomes "Recovered" when the item came back.
     void Ping_Update(const QString& Device, QString& Status, qint32 RTT, const QString& strError);
     // Action "Add", "Delete", "Modify_Port" or "Modify" (a check result); Port may be a pattern
-    // with "*". Status becomes "Recovered" when a checked item came back.
+    // with "*". Status becomes "Recovered" when a checked item came back. ConnectTime, the
+    // milliseconds a good connect took, goes into the item's history.
     void Port_Update(const QString& Action, const QString& Device, const QString& Port,
                      const QString& Port_Type, const QString& Port_Description, QString& Status,
-                     const QString& Last_Error);
+                     const QString& Last_Error, qint32 ConnectTime = -1);
     // Records every "device;status;round trip;error" record, then empties the list.
     void WritePingResults(QStringList& PingResults);
     // Records every "action;device;port;type;description;status;error" record, then empties
@@ -37,6 +38,12 @@ public:
     QString GetAlias(const QString& strDeviceName);
 
 private:
+    // A check result joins the item's history in the transaction of its pass; a history that
+    // cannot be written never stops the counters.
+    void recordHistory(const QString& device, const QString& port, bool connected, qint32 roundTrip,
+                       const QString& error);
+    void rollUpHistory();
+
     AppContext& m_context;
     Database& m_db;
     EngineView& m_view;

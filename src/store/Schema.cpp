@@ -76,6 +76,11 @@ void Schema::verify(Database& db) {
 void Schema::addMissing(Database& db) {
     // A file that cannot be written gets an empty history for this session only, so the
     // readers of the history still find the table.
+    const Recordset history = db.openRecordset(
+        {QStringLiteral("Select name from sqlite_master where type = 'table' and name = 'History'"),
+         {}});
+    if (history.count() == 1)
+        return;
     QByteArray sql(historySql());
     if (sqlite3_db_readonly(db.handle(), "main") == 1)
         sql.replace("CREATE TABLE IF NOT EXISTS History",
