@@ -61,6 +61,9 @@ private:
     sqlite3_stmt* m_stmt;
 };
 
+// Every question about items names the item index: the age index matches "Hourly = 0 ...
+// order by Time" too well, and the planner would walk every item's rows to use it.
+//
 // The where-clause for a scope and its values, followed by the values of the rest. A device's
 // rows are looked up item by item, so each lookup is a range of the item index instead of a
 // walk through every row of the device.
@@ -135,7 +138,8 @@ void foldIntoHour(Database& db, const HourGroup& g) {
     // The expressions all read the row as it was, so the old weights apply to the old mean.
     const int changed = db.execute(
         {QStringLiteral(
-             "Update History set Checks = Checks + ?, Failures = Failures + ?, "
+             "Update History indexed by History_Item set Checks = Checks + ?, Failures = Failures "
+             "+ ?, "
              "RTT_Min = min(coalesce(RTT_Min, ?3), coalesce(?3, RTT_Min)), "
              "RTT_Max = max(coalesce(RTT_Max, ?4), coalesce(?4, RTT_Max)), "
              "RTT_Avg = (coalesce(RTT_Avg, 0) * (Checks - Failures) + coalesce(?5, 0) * ?6) / "
@@ -171,25 +175,33 @@ void rollUp(Database& db, qint64 now, int days) {
     const qint64 rawLimit = now - RawKeepMs;
     for (const HourGroup& group : hoursBefore(db, rawLimit))
         foldIntoHour(db, group);
-    db.execute({QStringLiteral("Delete from History where Hourly = 0 and Time < ?"), {rawLimit}});
+    db.execute(
+        {QStringLiteral("Delete from History indexed by History_Age where Hourly = 0 and Time < ?"),
+         {rawLimit}});
     const qint64 keep = qint64(qMax(days, 1)) * DayMs;
-    db.execute({QStringLiteral("Delete from History where Hourly = 1 and Time < ?"), {now - keep}});
+    db.execute(
+        {QStringLiteral("Delete from History indexed by History_Age where Hourly = 1 and Time < ?"),
+         {now - keep}});
 }
 
 void removeDevice(Database& db, const QString& device) {
-    db.execute({QStringLiteral("Delete from History where Device = ?"), {device}});
+    db.execute(
+        {QStringLiteral("Delete from History indexed by History_Item where Device = ?"), {device}});
 }
 
 void removeItem(Database& db, const QString& device, const QString& port) {
-    db.execute(
-        {QStringLiteral("Delete from History where Device = ? and Port = ?"), {device, port}});
+    db.execute({QStringLiteral(
+                    "Delete from History indexed by History_Item where Device = ? and Port = ?"),
+                {device, port}});
 }
 
 Availability availability(Database& db, const HistoryScope& scope, qint64 from, qint64 to) {
-    Query q(db,
-            QStringLiteral("Select total(Checks), total(Failures) from History where ") +
-                scopeClause(scope) + QStringLiteral(" and Time >= ? and Time <= ?"),
-            scopeValues(scope, {from, to}));
+    Query q(
+        db,
+        QStringLiteral(
+            "Select total(Checks), total(Failures) from History indexed by History_Item where ") +
+            scopeClause(scope) + QStringLiteral(" and Time >= ? and Time <= ?"),
+        scopeValues(scope, {from, to}));
     Availability a;
     if (q.next()) {
         a.checks = qint64(q.number(0));
@@ -199,11 +211,12 @@ Availability availability(Database& db, const HistoryScope& scope, qint64 from, 
 }
 
 QVector<CheckMark> lastChecks(Database& db, const HistoryScope& scope, int count) {
-    Query q(db,
-            QStringLiteral("Select Time, Failures, Error from History where ") +
-                scopeClause(scope) +
-                QStringLiteral(" and Hourly = 0 order by Time desc, _rowid_ desc limit ?"),
-            scopeValues(scope, {count}));
+    Query q(
+        db,
+        QStringLiteral("Select Time, Failures, Error from History indexed by History_Item where ") +
+            scopeClause(scope) +
+            QStringLiteral(" and Hourly = 0 order by Time desc, _rowid_ desc limit ?"),
+        scopeValues(scope, {count}));
     QVector<CheckMark> marks;
     while (q.next())
         marks.prepend({q.whole(0), q.whole(1) == 0, q.isNull(2) ? QString() : q.text(2)});
@@ -214,7 +227,8 @@ QVector<RoundTrips> roundTrips(Database& db, const HistoryScope& scope, qint64 f
                                qint64 span) {
     Query q(db,
             QStringLiteral("Select Time - (Time % ?) as Span, ") + FiguresColumns +
-                QStringLiteral(" from History where ") + scopeClause(scope) +
+                QStringLiteral(" from History indexed by History_Item where ") +
+                scopeClause(scope) +
                 QStringLiteral(" and Time >= ? and Time <= ? group by Span order by Span"),
             QVariantList{qMax<qint64>(span, 1)} + scopeValues(scope, {from, to}));
     QVector<RoundTrips> result;
@@ -229,7 +243,8 @@ QVector<RoundTrips> roundTrips(Database& db, const HistoryScope& scope, qint64 f
 
 RoundTrips roundTripSummary(Database& db, const HistoryScope& scope, qint64 from, qint64 to) {
     Query q(db,
-            QStringLiteral("Select ") + FiguresColumns + QStringLiteral(" from History where ") +
+            QStringLiteral("Select ") + FiguresColumns +
+                QStringLiteral(" from History indexed by History_Item where ") +
                 scopeClause(scope) + QStringLiteral(" and Time >= ? and Time <= ?"),
             scopeValues(scope, {from, to}));
     RoundTrips r;
