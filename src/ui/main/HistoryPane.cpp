@@ -122,6 +122,9 @@ QWidget* HistoryPane::buildItemPage() {
         m_series[i] = new QLineSeries(m_chart);
         m_series[i]->setName(QLatin1String(names[i]));
         m_series[i]->setColor(colours[i]);
+        // A span with a lone point between gaps would draw no line at all.
+        m_series[i]->setPointsVisible(true);
+        m_series[i]->setMarkerSize(5);
         m_chart->addSeries(m_series[i]);
         m_series[i]->attachAxis(m_timeAxis);
         m_series[i]->attachAxis(m_msAxis);
@@ -206,6 +209,9 @@ void HistoryPane::drawChart() {
     m_timeAxis->setRange(QDateTime::fromMSecsSinceEpoch(from), QDateTime::fromMSecsSinceEpoch(to));
     m_msAxis->setRange(0, top > 0 ? top * 1.15 : 1);
     m_msAxis->applyNiceNumbers();
+    // Below ten milliseconds the ticks fall between whole numbers.
+    m_msAxis->setLabelFormat(m_msAxis->max() < 10 ? QStringLiteral("%.1f")
+                                                  : QStringLiteral("%.0f"));
 
     const RoundTrips all = History::roundTripSummary(m_db, m_scope, from, to);
     m_roundTrips->setText(all.samples == 0
