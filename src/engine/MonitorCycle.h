@@ -41,6 +41,10 @@ public slots:
     void Monitor_Initialize();
     void Monitor_Stop();
 
+signals:
+    // Monitoring has just been switched on ("Monitoring Started." is in the log).
+    void monitoringStarted();
+
 private:
     void Monitor_Begin();
     void Monitor_Devices();
