@@ -43,6 +43,7 @@ void PingChecks::Check_Ping(QStringList& DeviceList) {
         const qint16 count = settings.pingCount();
         const qint32 timeOut = settings.pingTimeOut();
         m_results.clear();
+        m_pace.restart();
         for (const QString& device : std::as_const(DeviceList)) {
             EventPause::letEventsRun();
             const int index = freeControl();
@@ -61,13 +62,13 @@ void PingChecks::Check_Ping(QStringList& DeviceList) {
     });
 }
 
-// Every look costs a 100 ms pause, so requests are at least that far apart. A control always
-// ends its request by its time-out, so the search ends.
+// Every look costs a 100 ms pause, counted from the previous look, so requests are at least
+// that far apart. A control always ends its request by its time-out, so the search ends.
 int PingChecks::freeControl() {
     for (;;) {
         for (int i = 0; i < ControlCount; ++i) {
             EventPause::letEventsRun();
-            EventPause::pause(100);
+            m_pace.waitForLook();
             if (m_slot[0][i] != Busy && m_controls.at(i)->Busy() == 0)
                 return i;
         }

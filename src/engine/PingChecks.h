@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/CheckPace.h"
 #include "engine/CheckResults.h"
 
 #include <QObject>
@@ -56,4 +57,5 @@ private:
     QVector<PingControl*> m_controls;
     QString m_slot[2][ControlCount];
     PingResultList m_results;
+    CheckPace m_pace{100};
 };

@@ -45,6 +45,7 @@ PortChecks::PortChecks(AppContext& context, EngineView& view, ResultRecording& r
 void PortChecks::Check_Ports(QStringList& PortList) {
     ignoreErrors([] { EventPause::letEventsRun(); });
     m_results.clear();
+    m_pace.restart();
     for (const QString& target : std::as_const(PortList)) {
         if (!m_context.state().MonitoringOn)
             return;
@@ -74,12 +75,12 @@ void PortChecks::issue(const QString& device, const QString& port) {
     element.Connect();
 }
 
-// Every look costs a 100 ms pause. There is no limit: an outstanding attempt always ends,
-// at the latest when the system gives up on the connect.
+// Every look costs a 100 ms pause, counted from the previous look. There is no limit: an
+// outstanding attempt always ends, at the latest when the system gives up on the connect.
 int PortChecks::freeSocket() {
     for (;;) {
         EventPause::letEventsRun();
-        EventPause::pause(100);
+        m_pace.waitForLook();
         for (int i = 0; i < SocketCount; ++i) {
             if ((*m_sockets)[i].State() == 0 && m_slot[1][i] != Busy)
                 return i;

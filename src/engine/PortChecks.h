@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/CheckPace.h"
 #include "engine/CheckResults.h"
 #include "engine/ItemKey.h"
 
@@ -66,4 +67,5 @@ private:
     // out of a text again.
     ItemKey m_targets[SocketCount];
     PortResultList m_results;
+    CheckPace m_pace{100};
 };
