@@ -147,9 +147,9 @@ void ResultRecording::Port_Update(const QString& Action, const QString& Device, 
                                   QString& Status, const QString& Last_Error) {
     trapErrors(m_context, "Port_Update", [&] {
         // A check result names its item exactly; only the editing actions take a pattern.
-        const bool result = Action == QLatin1String("Modify");
-        Recordset rs = m_db.openRecordset(result ? Catalogue::item(Device, Port)
-                                                 : Catalogue::itemsLike(Device, Port));
+        const bool checkResult = Action == QLatin1String("Modify");
+        Recordset rs = m_db.openRecordset(checkResult ? Catalogue::item(Device, Port)
+                                                      : Catalogue::itemsLike(Device, Port));
         if (Action == QLatin1String("Add")) {
             if (rs.atEnd()) {
                 rs.addNew();
