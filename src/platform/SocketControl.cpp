@@ -3,6 +3,7 @@
 #include <QHostInfo>
 #include <QSocketNotifier>
 #include <QTcpSocket>
+#include <QTimer>
 
 #include <cerrno>
 #include <cstring>
@@ -14,6 +15,8 @@
 namespace {
 constexpr qint32 InvalidArgument = 10022;
 constexpr qint32 WrongState = 40020;
+// How long one address may take to answer a connect, as the socket library allows.
+constexpr int AttemptMilliseconds = 30000;
 
 struct SocketFailure {
     QAbstractSocket::SocketError error;
@@ -80,7 +83,11 @@ bool socketAddress(const QHostAddress& address, quint16 port, sockaddr_storage& 
 SocketControl::SocketControl(qint16 index, QObject* parent)
     : QObject(parent)
     , m_index(index)
-    , m_socket(new QTcpSocket(this)) {
+    , m_socket(new QTcpSocket(this))
+    , m_attemptTimer(new QTimer(this)) {
+    m_attemptTimer->setSingleShot(true);
+    m_attemptTimer->setInterval(AttemptMilliseconds);
+    connect(m_attemptTimer, &QTimer::timeout, this, &SocketControl::attemptTimedOut);
     connect(m_socket, &QAbstractSocket::errorOccurred, this, &SocketControl::socketError);
     connect(m_socket, &QAbstractSocket::disconnected, this, &SocketControl::socketDisconnected);
 }
@@ -182,6 +189,7 @@ void SocketControl::tryNextAddress() {
             m_fd = fd;
             m_notifier = new QSocketNotifier(fd, QSocketNotifier::Write, this);
             connect(m_notifier, &QSocketNotifier::activated, this, &SocketControl::attemptEnded);
+            m_attemptTimer->start();
             return;
         }
         m_lastErrno = errno;
@@ -197,14 +205,32 @@ void SocketControl::attemptEnded() {
         error = errno;
     const int fd = m_fd;
     m_fd = -1;
-    m_notifier->setEnabled(false);
-    m_notifier->deleteLater();
-    m_notifier = nullptr;
+    dropConnectingSocket();
     if (error == 0)
         return accepted(fd);
     ::close(fd);
     m_lastErrno = error;
     tryNextAddress();
+}
+
+void SocketControl::attemptTimedOut() {
+    if (m_fd < 0)
+        return;
+    ::close(m_fd);
+    m_fd = -1;
+    dropConnectingSocket();
+    m_lastErrno = ETIMEDOUT;
+    tryNextAddress();
+}
+
+// Lets go of the notifier and timer of a connecting socket; the caller keeps or closes it.
+void SocketControl::dropConnectingSocket() {
+    m_attemptTimer->stop();
+    if (m_notifier) {
+        m_notifier->setEnabled(false);
+        m_notifier->deleteLater();
+        m_notifier = nullptr;
+    }
 }
 
 void SocketControl::accepted(int fd) {
@@ -243,11 +269,7 @@ void SocketControl::endAttempt() {
         QHostInfo::abortHostLookup(m_lookupId);
         m_lookupId = -1;
     }
-    if (m_notifier) {
-        m_notifier->setEnabled(false);
-        delete m_notifier;
-        m_notifier = nullptr;
-    }
+    dropConnectingSocket();
     if (m_fd >= 0) {
         ::close(m_fd);
         m_fd = -1;

@@ -9,6 +9,7 @@
 class QHostInfo;
 class QSocketNotifier;
 class QTcpSocket;
+class QTimer;
 
 // One asynchronous TCP connect element. Connect() starts an attempt and returns; the outcome
 // arrives from the event loop as OnConnect (accepted) or OnError (with a description). State
@@ -17,7 +18,8 @@ class QTcpSocket;
 // on the state never sees an attempt end before its event has run. After an error event the
 // element closes itself if the handler did not, and a connection the peer ends closes too, so
 // every attempt leaves the element at 0 again (a connection that is accepted stays open until
-// Close()). Each address of the host is tried once: one connection attempt per address.
+// Close()). Each address of the host is tried once, for at most 30 seconds: one connection
+// attempt per address.
 class SocketControl final : public QObject {
     Q_OBJECT
     Q_PROPERTY(qint32 LocalPort READ LocalPort WRITE setLocalPort)
@@ -63,6 +65,8 @@ private:
     void lookedUp(const QHostInfo& info);
     void tryNextAddress();
     void attemptEnded();
+    void attemptTimedOut();
+    void dropConnectingSocket();
     void accepted(int fd);
     void failedWithErrno(int error);
     void endAttempt();
@@ -85,5 +89,6 @@ private:
     int m_lookupId = -1;
     int m_fd = -1;
     QSocketNotifier* m_notifier = nullptr;
+    QTimer* m_attemptTimer;
     int m_lastErrno = 0;
 };
