@@ -118,6 +118,30 @@ int main(int argc, char* argv[]) {
         });
         std::printf("10,000 history rows in one pass (with roll-up) %8.1f ms\n", appendMs);
     }
+    // The same through result recording: a ping pass of 10,000 results on 10,000 items, the
+    // counters and the history written together.
+    {
+        const QString path = context.paths().inProgramFolder(QStringLiteral("recording.mdb"));
+        Database::create(path);
+        Database db;
+        db.open(path);
+        addItems(db, 2500);
+        NoView view;
+        ResultRecording recording(context, db, view);
+        PingResultList results;
+        for (int d = 0; d < 2500; ++d) {
+            for (int i = 0; i < 4; ++i)
+                results.append({deviceName(d),
+                                i % 2 ? QStringLiteral("Connected") : QStringLiteral("Failed"),
+                                12,
+                                {}});
+        }
+        // Each device has one ping item, so the 10,000 results land four on each.
+        const double passMs = timed([&] { recording.WritePingResults(results); });
+        const qint64 rows = db.openRecordset({QStringLiteral("Select * from History"), {}}).count();
+        std::printf("ping pass of 10,000 results with history  %8.1f ms (%lld history rows)\n",
+                    passMs, rows);
+    }
 
     const QString path = context.paths().inProgramFolder(QStringLiteral("month.mdb"));
     Database::create(path);

@@ -115,6 +115,11 @@ struct HourGroup {
     qint64 samples;
 };
 
+// At most this many item hours are folded, and this many old hourly rows dropped, per call:
+// a pass of a thousand items must not stop the window while its file catches up.
+constexpr int GroupsPerCall = 200;
+constexpr int DropsPerCall = 500;
+
 QVector<HourGroup> hoursBefore(Database& db, qint64 limit) {
     // Without the age index the planner may walk the whole table in item order to save the
     // sort of a few hundred groups.
@@ -124,8 +129,8 @@ QVector<HourGroup> hoursBefore(Database& db, qint64 limit) {
                            "total(Failures), min(RTT_Min), avg(RTT_Avg), max(RTT_Max), "
                            "count(RTT_Avg) from History indexed by History_Age "
                            "where Hourly = 0 and Time < ? "
-                           "group by Device, Port, Hour"),
-            {limit});
+                           "group by Device, Port, Hour limit ?"),
+            {limit, GroupsPerCall});
     while (q.next()) {
         const auto optional = [&q](int c) { return q.isNull(c) ? QVariant() : q.number(c); };
         groups.append({q.text(0), q.text(1), q.whole(2), q.whole(3), qint64(q.number(4)),
@@ -147,12 +152,16 @@ void foldIntoHour(Database& db, const HourGroup& g) {
              "where Device = ?7 and Port = ?8 and Time = ?9 and Hourly = 1"),
          {g.checks, g.failures, g.minimum, g.maximum, g.average, g.samples, g.device, g.port,
           g.hour}});
-    if (changed > 0)
-        return;
-    db.execute({QStringLiteral("Insert into History (Device, Port, Time, Hourly, Checks, "
-                               "Failures, RTT_Min, RTT_Avg, RTT_Max) "
-                               "values (?, ?, ?, 1, ?, ?, ?, ?, ?)"),
-                {g.device, g.port, g.hour, g.checks, g.failures, g.minimum, g.average, g.maximum}});
+    if (changed == 0) {
+        db.execute(
+            {QStringLiteral("Insert into History (Device, Port, Time, Hourly, Checks, "
+                            "Failures, RTT_Min, RTT_Avg, RTT_Max) "
+                            "values (?, ?, ?, 1, ?, ?, ?, ?, ?)"),
+             {g.device, g.port, g.hour, g.checks, g.failures, g.minimum, g.average, g.maximum}});
+    }
+    db.execute({QStringLiteral("Delete from History indexed by History_Item where Device = ? and "
+                               "Port = ? and Time >= ? and Time < ? and Hourly = 0"),
+                {g.device, g.port, g.hour, g.hour + History::HourMs}});
 }
 
 } // namespace
@@ -172,16 +181,15 @@ void append(Database& db, const HistoryCheck& check) {
 }
 
 void rollUp(Database& db, qint64 now, int days) {
-    const qint64 rawLimit = now - RawKeepMs;
+    // Whole hours only: each item's hour is folded once, when all of it is older than 48
+    // hours, instead of a little at every pass.
+    const qint64 rawLimit = (now - RawKeepMs) - (now - RawKeepMs) % HourMs;
     for (const HourGroup& group : hoursBefore(db, rawLimit))
         foldIntoHour(db, group);
-    db.execute(
-        {QStringLiteral("Delete from History indexed by History_Age where Hourly = 0 and Time < ?"),
-         {rawLimit}});
     const qint64 keep = qint64(qMax(days, 1)) * DayMs;
-    db.execute(
-        {QStringLiteral("Delete from History indexed by History_Age where Hourly = 1 and Time < ?"),
-         {now - keep}});
+    db.execute({QStringLiteral("Delete from History where _rowid_ in (select _rowid_ from History "
+                               "indexed by History_Age where Hourly = 1 and Time < ? limit ?)"),
+                {now - keep, DropsPerCall}});
 }
 
 void removeDevice(Database& db, const QString& device) {

@@ -46,7 +46,8 @@ struct HistoryScope {
     QString port;
 };
 
-// The check history in the table History: one row per check for the last 48 hours, and one
+// The check history in the table History: one row per check for the last 48 hours (up to 49,
+// as an hour is folded whole), and one
 // row per item and hour before that, kept for a number of days. Rows name their item by
 // device and port, which survive compaction and copies where row ids may not.
 namespace History {
@@ -56,9 +57,10 @@ constexpr qint64 RawKeepMs = 48 * HourMs;
 constexpr int DefaultDays = 90;
 
 void append(Database& db, const HistoryCheck& check);
-// Folds single checks older than 48 hours into their hour's row and drops hourly rows older
-// than the given number of days. Cheap when run after every pass: it touches only the rows
-// that crossed a limit since the last run.
+// Folds the single checks of each hour that lies wholly more than 48 hours back into one
+// hourly row, and drops hourly rows older than the given number of days. Meant to run after
+// every pass: each call does a bounded share of the work that is due, and nothing in most
+// passes of an hour.
 void rollUp(Database& db, qint64 now, int days);
 void removeDevice(Database& db, const QString& device);
 void removeItem(Database& db, const QString& device, const QString& port);

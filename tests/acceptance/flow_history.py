@@ -113,11 +113,15 @@ class HistoryFlow(unittest.TestCase):
         with sqlite3.connect(d.database) as db:
             rows = dict(db.execute("select Port, count(*) from History group by Port"))
             failures = dict(db.execute("select Port, sum(Failures) from History group by Port"))
+            timed = dict(db.execute("select Port, count(RTT_Avg) from History group by Port"))
         self.assertGreaterEqual(rows[str(flapping)], 30)
         self.assertEqual(failures[str(closed)], rows[str(closed)])
         self.assertEqual(failures[str(steady)], 0)
         self.assertGreater(failures[str(flapping)], 0)
         self.assertLess(failures[str(flapping)], rows[str(flapping)])
+        # Every good connect carries its connect time; a refused one none.
+        self.assertEqual(timed[str(steady)], rows[str(steady)])
+        self.assertEqual(timed[str(closed)], 0)
 
     # Places inside the main window at the geometry set above, in pixels.
     HISTORY_TAB = (438, 91)

@@ -44,6 +44,7 @@ private slots:
     void pass_rollsUpAndKeepsHistoryDays_data();
     void pass_rollsUpAndKeepsHistoryDays();
     void deletes_takeHistoryInTheSameTransaction();
+    void portPass_carriesConnectTimes();
 };
 
 void RecordingHistoryTest::result_joinsHistory_data() {
@@ -131,9 +132,10 @@ void RecordingHistoryTest::pass_rollsUpAndKeepsHistoryDays() {
         f.ctx->settings().SaveSetting("Options", "HistoryDays", setting);
     for (const int days : {5, 20, 100})
         History::append(f.data.db, {"web", "Ping", f.now() - days * History::DayMs, true, 3, {}});
-    // A single check just past 48 hours goes into its hour at the next pass.
-    History::append(f.data.db, {"web", "80", f.now() - History::RawKeepMs - 1000, true, 3, {}});
-    QStringList results{"mail;Connected;5;"};
+    // A single check whose hour lies wholly past 48 hours goes into that hour at the next pass.
+    History::append(f.data.db,
+                    {"web", "80", f.now() - History::RawKeepMs - History::HourMs, true, 3, {}});
+    PingResultList results{{"mail", Connected, 5, {}}};
     f.recording.WritePingResults(results);
     QCOMPARE(f.historyRows("Hourly = 0"), 1);
     QCOMPARE(f.historyRows("Hourly = 1 and Port = 'Ping'"), hourlyKept);
@@ -163,6 +165,21 @@ void RecordingHistoryTest::deletes_takeHistoryInTheSameTransaction() {
     QCOMPARE(f.historyRows("Device = 'web'"), 0);
     QCOMPARE(f.historyRows("Device = 'mail'"), 1);
     QVERIFY(f.ctx.end.codes.isEmpty());
+}
+
+void RecordingHistoryTest::portPass_carriesConnectTimes() {
+    Fixture f;
+    PortResultList results{{"Modify", "web", "80", {}, {}, Connected, {}, 7},
+                           {"Modify", "web", "80", {}, {}, Failed, "Connection refused", -1}};
+    f.recording.WritePortResults(results);
+    QVERIFY(results.isEmpty());
+    const RoundTrips figures = History::roundTripSummary(f.data.db, {"web", "80"}, 0, f.now());
+    QCOMPARE(figures.samples, 1);
+    QCOMPARE(figures.average, 7.0);
+    QCOMPARE(History::availability(f.data.db, {"web", "80"}, 0, f.now()).failures, 1);
+    // The record text the log and the tests read is unchanged.
+    QCOMPARE(PortResult({"Modify", "web", "80", {}, {}, Connected, {}, 7}).record(),
+             QString("Modify;web;80;;;Connected;"));
 }
 
 ORVEX_TEST_GUILESS_MAIN(RecordingHistoryTest)

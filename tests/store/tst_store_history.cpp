@@ -38,7 +38,8 @@ private slots:
     void append_keepsTimeStateRoundTripAndError();
     void rollUp_boundary_data();
     void rollUp_boundary();
-    void rollUp_foldsLaterPassesIntoTheSameHour();
+    void rollUp_foldsAnHourOnceAndMergesLateChecks();
+    void rollUp_boundedPerCall_catchesUpOverCalls();
     void rollUp_dropsHourlyRowsPastRetention_data();
     void rollUp_dropsHourlyRowsPastRetention();
     void availability_data();
@@ -115,41 +116,49 @@ void HistoryTest::append_keepsTimeStateRoundTripAndError() {
 }
 
 void HistoryTest::rollUp_boundary_data() {
+    QTest::addColumn<qint64>("now");
     QTest::addColumn<qint64>("age");
     QTest::addColumn<bool>("raw");
-    QTest::newRow("47:59 stays a single check") << 47 * Hour + 59 * Minute << true;
-    QTest::newRow("48:01 goes into its hour") << 48 * Hour + Minute << false;
-    QTest::newRow("a week old goes into its hour") << 7 * 24 * Hour << false;
+    const qint64 onTheHour = Now - 30 * Minute;
+    QTest::newRow("on the hour, 47:59 stays a single check")
+        << onTheHour << 47 * Hour + 59 * Minute << true;
+    QTest::newRow("on the hour, 48:01 goes into its hour")
+        << onTheHour << 48 * Hour + Minute << false;
+    // Half past: the hour of a check 48:01 back is not yet wholly past the limit.
+    QTest::newRow("half past, 48:01 waits for its hour") << Now << 48 * Hour + Minute << true;
+    QTest::newRow("half past, 48:31 goes into its hour") << Now << 48 * Hour + 31 * Minute << false;
+    QTest::newRow("a week old goes into its hour") << Now << 7 * 24 * Hour << false;
 }
 
 void HistoryTest::rollUp_boundary() {
+    QFETCH(qint64, now);
     QFETCH(qint64, age);
     QFETCH(bool, raw);
-    History::append(*m_db, check("d", "Ping", Now - age, true, 20));
-    History::rollUp(*m_db, Now, History::DefaultDays);
+    History::append(*m_db, check("d", "Ping", now - age, true, 20));
+    History::rollUp(*m_db, now, History::DefaultDays);
     QCOMPARE(rows(*m_db, "Hourly = 0"), raw ? 1 : 0);
     QCOMPARE(rows(*m_db, "Hourly = 1"), raw ? 0 : 1);
     // Either way the check still counts, with its round trip.
-    const Availability a = History::availability(*m_db, {"d", "Ping"}, Now - 8 * 24 * Hour, Now);
+    const Availability a = History::availability(*m_db, {"d", "Ping"}, now - 8 * 24 * Hour, now);
     QCOMPARE(a.checks, 1);
-    QCOMPARE(History::roundTripSummary(*m_db, {"d", "Ping"}, 0, Now).average, 20.0);
+    QCOMPARE(History::roundTripSummary(*m_db, {"d", "Ping"}, 0, now).average, 20.0);
     if (!raw) {
         Recordset hour = m_db->openRecordset({"Select * from History", {}});
-        const qint64 start = (Now - age) - (Now - age) % Hour;
+        const qint64 start = (now - age) - (now - age) % Hour;
         QCOMPARE(qint64(hour.number("Time")), start);
     }
 }
 
-void HistoryTest::rollUp_foldsLaterPassesIntoTheSameHour() {
-    // 10:20, 10:25 and 10:28 two days back: the first two pass the limit at one pass, the last
-    // at a later one; they end in one row for the 10 o'clock hour.
-    const qint64 base = Now - 48 * Hour - 10 * Minute; // 10:20
+void HistoryTest::rollUp_foldsAnHourOnceAndMergesLateChecks() {
+    // 10:20, 10:25 and 10:28 three days back end in one row for the 10 o'clock hour; a check
+    // of that hour that turns up later joins the row.
+    const qint64 base = Now - 72 * Hour - 10 * Minute; // 10:20
     History::append(*m_db, check("d", "80", base, true, 10));
     History::append(*m_db, check("d", "80", base + 5 * Minute, false, -1, "refused"));
-    History::append(*m_db, check("d", "80", base + 8 * Minute, true, 40));
-    History::rollUp(*m_db, Now - 2 * Minute, 90);
+    History::rollUp(*m_db, Now, 90);
     QCOMPARE(rows(*m_db, "Hourly = 1"), 1);
-    QCOMPARE(rows(*m_db, "Hourly = 0"), 1);
+    QCOMPARE(rows(*m_db, "Hourly = 0"), 0);
+    History::append(*m_db, check("d", "80", base + 8 * Minute, true, 40));
     History::rollUp(*m_db, Now, 90);
     QCOMPARE(rows(*m_db, "Hourly = 0"), 0);
     Recordset hour = m_db->openRecordset({"Select * from History", {}});
@@ -159,6 +168,21 @@ void HistoryTest::rollUp_foldsLaterPassesIntoTheSameHour() {
     QCOMPARE(hour.number("RTT_Min"), 10.0);
     QCOMPARE(hour.number("RTT_Max"), 40.0);
     QCOMPARE(hour.number("RTT_Avg"), 25.0);
+}
+
+void HistoryTest::rollUp_boundedPerCall_catchesUpOverCalls() {
+    // 500 items with a check each in an old hour: one call folds a share, later calls the rest.
+    Database::Transaction transaction(*m_db);
+    for (int i = 0; i < 500; ++i)
+        History::append(*m_db, check(QString("d%1").arg(i), "Ping", Now - 50 * Hour, true, 1));
+    transaction.commit();
+    History::rollUp(*m_db, Now, 90);
+    const int first = rows(*m_db, "Hourly = 1");
+    QVERIFY(first > 0 && first < 500);
+    for (int call = 0; call < 5; ++call)
+        History::rollUp(*m_db, Now, 90);
+    QCOMPARE(rows(*m_db, "Hourly = 1"), 500);
+    QCOMPARE(rows(*m_db, "Hourly = 0"), 0);
 }
 
 void HistoryTest::rollUp_dropsHourlyRowsPastRetention_data() {
