@@ -218,17 +218,21 @@ void recordingPass(const QString& folder) {
         }
         fill.commit();
     }
-    QStringList portRecords;
-    QStringList pingRecords;
+    PortResultList portRecords;
+    PingResultList pingRecords;
     for (int d = 0; d < 2000; ++d) {
         const QString device = QStringLiteral("host-%1.example").arg(d, 4, 10, QLatin1Char('0'));
         for (const char* port : {"21", "25", "80", "443", "8080"})
-            portRecords << QStringLiteral("Modify;%1;%2;;;%3")
-                               .arg(device, QLatin1String(port),
-                                    d % 7 ? QStringLiteral("Connected;")
-                                          : QStringLiteral("Failed;Connection refused"));
+            portRecords << PortResult{QStringLiteral("Modify"),
+                                      device,
+                                      QLatin1String(port),
+                                      {},
+                                      {},
+                                      d % 7 ? QStringLiteral("Connected")
+                                            : QStringLiteral("Failed"),
+                                      d % 7 ? QString() : QStringLiteral("Connection refused")};
         for (int r = 0; r < 5; ++r)
-            pingRecords << QStringLiteral("%1;Connected;%2;").arg(device).arg(r + 1);
+            pingRecords << PingResult{device, QStringLiteral("Connected"), r + 1, {}};
     }
     QElapsedTimer clock;
     clock.start();

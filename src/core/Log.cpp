@@ -30,7 +30,13 @@ void Log::WriteLog(const QString& text, const QString& kind) {
         const QString path = logFilePath();
         const QString line = formatLine(text, kind);
         MessageWindow& window = m_context.messageWindow();
-        window.setTextAtEnd(Check_Log(window.text(), 100) + line + CRLF);
+        const QString shown = window.text();
+        const QString kept = Check_Log(shown, 100);
+        // Usually only the oldest line goes, and the window keeps the others as they are.
+        if (shown.endsWith(kept))
+            window.appendAtEnd(shown.size() - kept.size(), line + CRLF);
+        else
+            window.setTextAtEnd(kept + line + CRLF);
         if (m_context.catalogue().logFailures())
             appendLine(path, line);
     });

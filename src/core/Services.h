@@ -47,6 +47,12 @@ public:
     virtual QString text() const = 0;
     // Replaces the text and puts the caret after its last character.
     virtual void setTextAtEnd(const QString& text) = 0;
+    // The same for a new text that is the current one without its first `dropped` characters
+    // and with `added` after its end. A window that can change only the two ends does so, so a
+    // new line costs the same however many lines the window shows.
+    virtual void appendAtEnd(qsizetype dropped, const QString& added) {
+        setTextAtEnd(text().mid(dropped) + added);
+    }
 };
 
 // Opens a document or web address with the desktop's handler.

@@ -61,6 +61,7 @@ void MonitorCycle::Monitor_Initialize() {
         m_view.setStatusPanel(2, text);
         m_context.speak(text, QStringLiteral("Explain"));
         m_context.log().WriteLog(QStringLiteral("Monitoring Started."), QStringLiteral("Message"));
+        emit monitoringStarted();
         m_context.state().MonitoringOn = true;
     });
     ignoreErrors(

@@ -44,6 +44,10 @@ public slots:
     // no further checks.
     void halt();
 
+signals:
+    // Monitoring has just been switched on ("Monitoring Started." is in the log).
+    void monitoringStarted();
+
 private:
     void Monitor_Begin();
     void showMonitoringOff();

@@ -19,6 +19,9 @@ MonitorEngine::MonitorEngine(AppContext& context, Database& db, EngineView& view
     , m_dispatch(
           std::make_unique<NotificationDispatch>(context, db, monitorView, *m_recording, *m_page))
     , m_cycle(
-          std::make_unique<MonitorCycle>(context, db, view, monitorView, *m_checks, *m_dispatch)) {}
+          std::make_unique<MonitorCycle>(context, db, view, monitorView, *m_checks, *m_dispatch)) {
+    connect(m_cycle.get(), &MonitorCycle::monitoringStarted, m_pings.get(),
+            &PingChecks::warnWhenNotPermitted);
+}
 
 MonitorEngine::~MonitorEngine() = default;

@@ -10,6 +10,8 @@
 #include "store/Catalogue.h"
 #include "store/Database.h"
 
+#include <QRegularExpression>
+
 namespace {
 const QString CRLF = QStringLiteral("\r\n");
 constexpr int MailPollMilliseconds = 500;
@@ -21,6 +23,18 @@ QString mapTag(const QString& name) {
     spoken.replace(QLatin1Char('.'), QStringLiteral("\\pau=50\\ dot \\pau=25\\"));
     return QStringLiteral("\\map=\"") + spoken + QStringLiteral("\"=\"") + name +
            QStringLiteral("\"\\");
+}
+
+// A server's reply keeps its line breaks (a multi-line reply has several); one event is one
+// line of the log, so each break becomes a blank, or nothing before a full stop.
+QString oneLine(const QString& text) {
+    static const QRegularExpression BreakBeforeStop(
+        QStringLiteral("[ \\t]*[\\r\\n]+[ \\t]*(?=\\.)"));
+    static const QRegularExpression Break(QStringLiteral("[ \\t]*[\\r\\n]+[ \\t]*"));
+    QString line = text;
+    line.replace(BreakBeforeStop, QString());
+    line.replace(Break, QStringLiteral(" "));
+    return line.trimmed();
 }
 } // namespace
 
@@ -275,7 +289,7 @@ void NotificationDispatch::OrvexSMTP1_SendComplete() {
 
 void NotificationDispatch::OrvexSMTP1_SendError(const QString& ErrorDescription) {
     const QString text = QStringLiteral("The mail message was not sent because ") +
-                         ErrorDescription.toLower() + QLatin1Char('.');
+                         oneLine(ErrorDescription).toLower() + QLatin1Char('.');
     m_context.speak(text, QStringLiteral("Confused"));
     m_context.log().WriteLog(text, QStringLiteral("Message"));
 }

@@ -6,13 +6,16 @@
 #include "engine/EngineView.h"
 #include "engine/ResultRecording.h"
 #include "platform/PingControl.h"
+#include "platform/PingSocket.h"
 
 #include <QCoreApplication>
 
 namespace {
 const QString Busy = QStringLiteral("1");
 const QString Idle = QStringLiteral("0");
-const QString TimedOut = QStringLiteral(";Failed;0;request timed out");
+const QString Connected = QStringLiteral("Connected");
+const QString Failed = QStringLiteral("Failed");
+const QString TimedOut = QStringLiteral("request timed out");
 } // namespace
 
 PingChecks::PingChecks(AppContext& context, EngineView& view, ResultRecording& recording,
@@ -40,6 +43,7 @@ void PingChecks::Check_Ping(QStringList& DeviceList) {
         const qint16 count = settings.pingCount();
         const qint32 timeOut = settings.pingTimeOut();
         m_results.clear();
+        m_pace.restart();
         for (const QString& device : std::as_const(DeviceList)) {
             EventPause::letEventsRun();
             const int index = freeControl();
@@ -58,13 +62,13 @@ void PingChecks::Check_Ping(QStringList& DeviceList) {
     });
 }
 
-// Every look costs a 100 ms pause, so requests are at least that far apart. A control always
-// ends its request by its time-out, so the search ends.
+// Every look costs a 100 ms pause, counted from the previous look, so requests are at least
+// that far apart. A control always ends its request by its time-out, so the search ends.
 int PingChecks::freeControl() {
     for (;;) {
         for (int i = 0; i < ControlCount; ++i) {
             EventPause::letEventsRun();
-            EventPause::pause(100);
+            m_pace.waitForLook();
             if (m_slot[0][i] != Busy && m_controls.at(i)->Busy() == 0)
                 return i;
         }
@@ -94,11 +98,10 @@ void PingChecks::DPingCtl1_OnPing(qint16 Index, const QString& /*Host*/, qint32 
     trapErrors(m_context, "DPingCtl1_OnPing", [&] {
         const int i = Index;
         if (Status != -1) {
-            append(m_slot[1][i] + QStringLiteral(";Connected;") + QString::number(RoundTrip) +
-                   QLatin1Char(';'));
+            append(Connected, RoundTrip, {}, i);
         } else {
             m_controls.at(i)->setBusy(0);
-            append(m_slot[1][i] + TimedOut);
+            append(Failed, 0, TimedOut, i);
         }
         m_slot[0][i] = Idle;
     });
@@ -108,20 +111,23 @@ void PingChecks::DPingCtl1_OnPingError(qint16 Index, const QString& ErrorText) {
     trapErrors(m_context, "DPingCtl1_OnPingError", [&] {
         const int i = Index;
         const QString text = errorRecordText(ErrorText);
-        if (text.contains(QStringLiteral("pinging"), Qt::CaseInsensitive))
-            append(m_slot[1][i] + TimedOut);
-        else
-            append(m_slot[1][i] + QStringLiteral(";Failed;0;") + text);
+        append(Failed, 0,
+               text.contains(QStringLiteral("pinging"), Qt::CaseInsensitive) ? TimedOut : text, i);
         m_slot[0][i] = Idle;
     });
 }
 
+void PingChecks::warnWhenNotPermitted() {
+    if (!PingSocket::permitted())
+        m_context.log().WriteLog(PingSocket::grantAdvice(QCoreApplication::applicationFilePath()),
+                                 QStringLiteral("Warning"));
+}
+
 QString PingChecks::errorRecordText(const QString& ErrorText) {
+    // The notices close the error text with a full stop of their own, so the text loses its
+    // final one, with or without a line break after it. A break inside the text becomes a
+    // blank, so the record stays on one line and nothing else is cut.
     QString text = ErrorText;
-    if (!text.contains(QStringLiteral("\r\n")))
-        return text;
-    // A text that ends in a full stop and a line break loses both; a break inside the text
-    // becomes a blank, so the record stays on one line and nothing else is cut.
     while (text.endsWith(QLatin1Char('\n')) || text.endsWith(QLatin1Char('\r')))
         text.chop(1);
     if (text.endsWith(QLatin1Char('.')))
@@ -130,7 +136,7 @@ QString PingChecks::errorRecordText(const QString& ErrorText) {
     return text;
 }
 
-void PingChecks::append(const QString& record) {
-    m_results.append(record);
-    emit pingResultAdded(record);
+void PingChecks::append(const QString& status, qint32 roundTrip, const QString& error, int index) {
+    m_results.append({m_slot[1][index], status, roundTrip, error});
+    emit pingResultAdded(m_results.last().record());
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "engine/CheckPace.h"
+#include "engine/CheckResults.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -28,26 +31,31 @@ public:
     void WaitPingSockets();
     void DPingCtl1_OnPing(qint16 Index, const QString& Host, qint32 Status, qint32 RoundTrip);
     void DPingCtl1_OnPingError(qint16 Index, const QString& ErrorText);
+    // Where this user may send no echo requests, says once in the log how to allow them; each
+    // request then fails with a short text.
+    void warnWhenNotPermitted();
 
     PingControl& DPingCtl1(int index) const { return *m_controls.at(index); }
     // Row 0: "1" while a request is assigned, "0" after its event; row 1: the device.
     QString PingSlot(int row, int index) const { return m_slot[row][index]; }
-    const QStringList& PingResults() const { return m_results; }
+    const PingResultList& PingResults() const { return m_results; }
 
     // The error text a ping error is recorded with.
     static QString errorRecordText(const QString& ErrorText);
 
 signals:
+    // The text form of each result as it arrives.
     void pingResultAdded(const QString& record);
 
 private:
     int freeControl();
-    void append(const QString& record);
+    void append(const QString& status, qint32 roundTrip, const QString& error, int index);
 
     AppContext& m_context;
     EngineView& m_view;
     ResultRecording& m_recording;
     QVector<PingControl*> m_controls;
     QString m_slot[2][ControlCount];
-    QStringList m_results;
+    PingResultList m_results;
+    CheckPace m_pace{100};
 };

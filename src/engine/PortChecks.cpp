@@ -12,6 +12,9 @@
 
 namespace {
 const QString Busy = QStringLiteral("1");
+const QString Modify = QStringLiteral("Modify");
+const QString Failed = QStringLiteral("Failed");
+constexpr qint32 DefaultHostTimeOut = 20000;
 
 // A stored port that is no TCP port number; 0 when it is none.
 qint32 portNumber(const QString& port) {
@@ -42,6 +45,7 @@ PortChecks::PortChecks(AppContext& context, EngineView& view, ResultRecording& r
 void PortChecks::Check_Ports(QStringList& PortList) {
     ignoreErrors([] { EventPause::letEventsRun(); });
     m_results.clear();
+    m_pace.restart();
     for (const QString& target : std::as_const(PortList)) {
         if (!m_context.state().MonitoringOn)
             return;
@@ -56,14 +60,14 @@ void PortChecks::issue(const QString& device, const QString& port) {
     const qint32 number = portNumber(port);
     if (number == 0) {
         // Connecting anyway would try whatever port the element held before.
-        append(QStringLiteral("Modify;") + device + QLatin1Char(';') + port +
-               QStringLiteral(";;;Failed;invalid port number"));
+        append({Modify, device, port, {}, {}, Failed, QStringLiteral("invalid port number")});
         return;
     }
     const int index = freeSocket();
     m_view.setStatusPanel(1, QStringLiteral("Check in progress... (") + device + QLatin1Char(')'));
     m_slot[0][index] = ItemKey::join(device, port);
     m_slot[1][index] = Busy;
+    m_targets[index] = {device, port};
     SocketControl& element = (*m_sockets)[index];
     element.setLocalPort(0);
     element.setRemoteHost(device);
@@ -71,12 +75,12 @@ void PortChecks::issue(const QString& device, const QString& port) {
     element.Connect();
 }
 
-// Every look costs a 100 ms pause. There is no limit: an outstanding attempt always ends,
-// at the latest when the system gives up on the connect.
+// Every look costs a 100 ms pause, counted from the previous look. There is no limit: an
+// outstanding attempt always ends, at the latest when the system gives up on the connect.
 int PortChecks::freeSocket() {
     for (;;) {
         EventPause::letEventsRun();
-        EventPause::pause(100);
+        m_pace.waitForLook();
         for (int i = 0; i < SocketCount; ++i) {
             if ((*m_sockets)[i].State() == 0 && m_slot[1][i] != Busy)
                 return i;
@@ -87,7 +91,7 @@ int PortChecks::freeSocket() {
 void PortChecks::WaitPortSockets() {
     trapErrors(m_context, "WaitPortSockets", [&] {
         m_portTimedOut = false;
-        m_timeOut->setInterval(m_context.catalogue().hostTimeOutMilliseconds());
+        m_timeOut->setInterval(hostTimeOut());
         m_timeOut->start();
         m_view.setStatusPanel(1, QStringLiteral("Check in progress...(Closing Port Sockets)"));
         for (int i = 0; i < SocketCount; ++i) {
@@ -109,15 +113,22 @@ void PortChecks::WaitPortSockets() {
     });
 }
 
+// Below one second the wait would end before any attempt could answer, and a negative value
+// would leave the timer off and the wait to the system's own connect time-out.
+qint32 PortChecks::hostTimeOut() const {
+    const qint32 milliseconds = m_context.catalogue().hostTimeOutMilliseconds();
+    return milliseconds < 1000 ? DefaultHostTimeOut : milliseconds;
+}
+
 void PortChecks::timeOutElement(int index) {
     SocketControl& element = (*m_sockets)[index];
     // An element whose outcome arrived during the last pause is free and recorded already.
     if (element.State() == 0 && m_slot[1][index] != Busy)
         return;
     element.Close();
-    const ItemKey key = ItemKey::split(m_slot[0][index]);
-    QString status = QStringLiteral("Failed");
-    m_recording.Port_Update(QStringLiteral("Modify"), key.device, key.port, {}, {}, status,
+    const ItemKey& key = m_targets[index];
+    QString status = Failed;
+    m_recording.Port_Update(Modify, key.device, key.port, {}, {}, status,
                             QStringLiteral("the attempt to connect timed out"));
     m_slot[1][index].clear();
 }
@@ -128,23 +139,22 @@ void PortChecks::Timer1_Timer() {
 }
 
 void PortChecks::Winsock1_Connect(qint16 Index) {
-    trapErrors(m_context, "Winsock1_Connect", [&] { record(Index, QStringLiteral("Connected;")); });
+    trapErrors(m_context, "Winsock1_Connect",
+               [&] { record(Index, QStringLiteral("Connected"), {}); });
 }
 
 void PortChecks::Winsock1_Error(qint16 Index, qint32 /*Number*/, const QString& Description) {
-    trapErrors(m_context, "Winsock1_Error",
-               [&] { record(Index, QStringLiteral("Failed;") + Description); });
+    trapErrors(m_context, "Winsock1_Error", [&] { record(Index, Failed, Description); });
 }
 
-void PortChecks::record(int index, const QString& outcome) {
-    const ItemKey key = ItemKey::split(m_slot[0][index]);
-    append(QStringLiteral("Modify;") + key.device + QLatin1Char(';') + key.port +
-           QStringLiteral(";;;") + outcome);
+void PortChecks::record(int index, const QString& status, const QString& error) {
+    const ItemKey& key = m_targets[index];
+    append({Modify, key.device, key.port, {}, {}, status, error});
     (*m_sockets)[index].Close();
     m_slot[1][index].clear();
 }
 
-void PortChecks::append(const QString& record) {
-    m_results.append(record);
-    emit portResultAdded(record);
+void PortChecks::append(const PortResult& result) {
+    m_results.append(result);
+    emit portResultAdded(result.record());
 }

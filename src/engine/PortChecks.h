@@ -1,5 +1,9 @@
 #pragma once
 
+#include "engine/CheckPace.h"
+#include "engine/CheckResults.h"
+#include "engine/ItemKey.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -38,17 +42,19 @@ public:
 
     // Row 0: the element's target; row 1: "1" while its attempt is outstanding.
     QString PortSlot(int row, int index) const { return m_slot[row][index]; }
-    const QStringList& PortResults() const { return m_results; }
+    const PortResultList& PortResults() const { return m_results; }
 
 signals:
+    // The text form of each result as it arrives.
     void portResultAdded(const QString& record);
 
 private:
     int freeSocket();
     void issue(const QString& device, const QString& port);
     void timeOutElement(int index);
-    void record(int index, const QString& outcome);
-    void append(const QString& record);
+    qint32 hostTimeOut() const;
+    void record(int index, const QString& status, const QString& error);
+    void append(const PortResult& result);
 
     AppContext& m_context;
     EngineView& m_view;
@@ -57,5 +63,9 @@ private:
     QTimer* m_timeOut;
     bool m_portTimedOut = false;
     QString m_slot[2][SocketCount];
-    QStringList m_results;
+    // The device and port of each element's attempt, kept apart so that neither is ever split
+    // out of a text again.
+    ItemKey m_targets[SocketCount];
+    PortResultList m_results;
+    CheckPace m_pace{100};
 };

@@ -25,20 +25,6 @@ const QString FieldCount = QStringLiteral("Count");
 const QString FieldDeviceAlias = QStringLiteral("Device_Alias");
 const QString FieldDeviceDescription = QStringLiteral("Device_Description");
 
-// Splits a record into exactly `fields` parts; the last part keeps any further separators, so
-// an error text holding ";" is recorded whole.
-QStringList splitRecord(const QString& record, int fields) {
-    QStringList parts = record.split(QLatin1Char(';'));
-    if (parts.size() > fields) {
-        const QString rest = parts.mid(fields - 1).join(QLatin1Char(';'));
-        parts = parts.mid(0, fields - 1);
-        parts << rest;
-    }
-    while (parts.size() < fields)
-        parts << QString();
-    return parts;
-}
-
 qint64 wholeNumber(const Recordset& rs, const QString& name) {
     return rs.field(name).toLongLong();
 }
@@ -160,7 +146,10 @@ void ResultRecording::Port_Update(const QString& Action, const QString& Device, 
                                   const QString& Port_Type, const QString& Port_Description,
                                   QString& Status, const QString& Last_Error) {
     trapErrors(m_context, "Port_Update", [&] {
-        Recordset rs = m_db.openRecordset(Catalogue::itemsLike(Device, Port));
+        // A check result names its item exactly; only the editing actions take a pattern.
+        const bool checkResult = Action == QLatin1String("Modify");
+        Recordset rs = m_db.openRecordset(checkResult ? Catalogue::item(Device, Port)
+                                                      : Catalogue::itemsLike(Device, Port));
         if (Action == QLatin1String("Add")) {
             if (rs.atEnd()) {
                 rs.addNew();
@@ -199,36 +188,32 @@ void ResultRecording::Port_Update(const QString& Action, const QString& Device, 
     });
 }
 
-void ResultRecording::WritePingResults(QStringList& PingResults) {
+void ResultRecording::WritePingResults(PingResultList& PingResults) {
     std::optional<Database::Transaction> pass;
     ignoreErrors([&] { pass.emplace(m_db); });
-    for (const QString& record : std::as_const(PingResults)) {
+    for (const PingResult& result : std::as_const(PingResults)) {
         ignoreErrors([&] {
-            const QStringList field = splitRecord(record, 4);
-            QString status = field.at(1);
-            // A round trip that is not a whole number records as 0, like any other bad text.
-            const qint32 rtt = field.at(2).toInt();
-            Ping_Update(field.at(0), status, rtt, field.at(3));
+            QString status = result.Status;
+            Ping_Update(result.Device, status, result.RoundTrip, result.Error);
         });
     }
     if (pass)
-        ignoreErrors([&] { pass->commit(); });
+        trapErrors(m_context, "WritePingResults", [&] { pass->commit(); });
     PingResults.clear();
 }
 
-void ResultRecording::WritePortResults(QStringList& PortResults) {
+void ResultRecording::WritePortResults(PortResultList& PortResults) {
     std::optional<Database::Transaction> pass;
     ignoreErrors([&] { pass.emplace(m_db); });
-    for (const QString& record : std::as_const(PortResults)) {
+    for (const PortResult& result : std::as_const(PortResults)) {
         ignoreErrors([&] {
-            const QStringList field = splitRecord(record, 7);
-            QString status = field.at(5);
-            Port_Update(field.at(0), field.at(1), field.at(2), field.at(3), field.at(4), status,
-                        field.at(6));
+            QString status = result.Status;
+            Port_Update(result.Action, result.Device, result.Port, result.Port_Type,
+                        result.Port_Description, status, result.Last_Error);
         });
     }
     if (pass)
-        ignoreErrors([&] { pass->commit(); });
+        trapErrors(m_context, "WritePortResults", [&] { pass->commit(); });
     PortResults.clear();
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "engine/CheckResults.h"
+
 #include <QString>
-#include <QStringList>
 
 class AppContext;
 class Database;
@@ -28,11 +29,11 @@ public:
     void Port_Update(const QString& Action, const QString& Device, const QString& Port,
                      const QString& Port_Type, const QString& Port_Description, QString& Status,
                      const QString& Last_Error);
-    // Records every "device;status;round trip;error" record, then empties the list.
-    void WritePingResults(QStringList& PingResults);
-    // Records every "action;device;port;type;description;status;error" record, then empties
-    // the list.
-    void WritePortResults(QStringList& PortResults);
+    // Records every ping result in one transaction, then empties the list. A failed commit
+    // goes to the error report, since the whole pass is then lost.
+    void WritePingResults(PingResultList& PingResults);
+    // Records every port result in one transaction, then empties the list; as above.
+    void WritePortResults(PortResultList& PortResults);
     // The name notices use for a device; a store error goes to the error report.
     QString GetAlias(const QString& strDeviceName);
 

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <unistd.h>
 
 namespace PingSocket {
 
@@ -33,11 +34,25 @@ Opening open() {
 }
 
 QString permissionText() {
+    return QStringLiteral("ICMP echo is not permitted for this user.");
+}
+
+QString grantAdvice(const QString& program) {
     return QStringLiteral(
-        "ICMP echo is not permitted for this user. As root, either allow echo sockets for the "
-        "user's group with: sysctl -w net.ipv4.ping_group_range=\"0 2147483647\" (add the "
-        "setting to /etc/sysctl.d to keep it), or give the program the raw-socket capability "
-        "with: setcap cap_net_raw+ep OrvexMonitor");
+               "ICMP echo is not permitted for this user, so every ping check fails. As root, "
+               "either allow echo sockets for the user's group with: sysctl -w "
+               "net.ipv4.ping_group_range=\"0 2147483647\" (add the setting to /etc/sysctl.d to "
+               "keep it), or give the program the raw-socket capability with: setcap "
+               "cap_net_raw+ep ") +
+           program;
+}
+
+bool permitted() {
+    const Opening opening = open();
+    if (opening.fd < 0)
+        return false;
+    ::close(opening.fd);
+    return true;
 }
 
 QString kindName(Kind kind) {

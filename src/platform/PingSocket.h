@@ -28,6 +28,10 @@ Opening open();
 
 // What a request ends with when neither kind of socket may be opened.
 QString permissionText();
+// How to grant the permission, for the program at the given path; said once, not per request.
+QString grantAdvice(const QString& program);
+// Whether this process may open either kind of socket now.
+bool permitted();
 
 QString kindName(Kind kind);
 

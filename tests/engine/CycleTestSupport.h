@@ -46,22 +46,24 @@ public:
         : m_recording(recording) {}
     void Check_Ping(QStringList& DeviceList) override {
         pingLists << DeviceList;
-        QStringList results;
+        PingResultList results;
         for (const QString& device : DeviceList)
-            results << (down.contains(device) ? device + ";Failed;0;request timed out"
-                                              : device + ";Connected;3;");
+            results << (down.contains(device) ? PingResult{device, "Failed", 0, "request timed out"}
+                                              : PingResult{device, "Connected", 3, {}});
         m_recording.WritePingResults(results);
         if (duringPing)
             duringPing();
     }
     void Check_Ports(QStringList& PortList) override {
         portLists << PortList;
-        QStringList results;
+        PortResultList results;
         for (const QString& target : PortList) {
             const qsizetype cut = target.lastIndexOf(QLatin1Char(':'));
-            const QString prefix = "Modify;" + target.left(cut) + ";" + target.mid(cut + 1) + ";;;";
-            results << (down.contains(target) ? prefix + "Failed;connection refused"
-                                              : prefix + "Connected;");
+            PortResult result{"Modify", target.left(cut), target.mid(cut + 1), {}, {}, {}, {}};
+            result.Status = down.contains(target) ? "Failed" : "Connected";
+            if (down.contains(target))
+                result.Last_Error = "connection refused";
+            results << result;
         }
         m_recording.WritePortResults(results);
     }

@@ -71,4 +71,47 @@ private:
     bool m_ok = false;
 };
 
+// Counts the connection attempts (SYN segments) that reach a port of the loopback: a raw TCP
+// socket receives a copy of every TCP segment the host takes in. Needs the raw-socket
+// capability; ok() tells whether it could be opened.
+class SynCounter final {
+public:
+    explicit SynCounter(quint16 port)
+        : m_port(port) {
+        m_fd = ::socket(AF_INET, SOCK_RAW | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_TCP);
+    }
+    ~SynCounter() {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    SynCounter(const SynCounter&) = delete;
+    SynCounter& operator=(const SynCounter&) = delete;
+
+    bool ok() const { return m_fd >= 0; }
+    // The attempts seen so far.
+    int count() {
+        uchar packet[2048];
+        for (;;) {
+            const ssize_t size = ::recv(m_fd, packet, sizeof packet, 0);
+            if (size < 20)
+                return m_count;
+            const qsizetype header = qsizetype(packet[0] & 0x0f) * 4;
+            if (size < header + 14)
+                continue;
+            const uchar* tcp = packet + header;
+            const quint16 destination = quint16((tcp[2] << 8) | tcp[3]);
+            const uchar flags = tcp[13];
+            constexpr uchar Syn = 0x02;
+            constexpr uchar Ack = 0x10;
+            if (destination == m_port && (flags & Syn) && !(flags & Ack))
+                ++m_count;
+        }
+    }
+
+private:
+    int m_fd = -1;
+    quint16 m_port;
+    int m_count = 0;
+};
+
 } // namespace LoopbackPeers

@@ -1,4 +1,6 @@
+#include "CycleTestSupport.h"
 #include "engine/ItemKey.h"
+#include "engine/MonitorEngine.h"
 #include "engine/PingChecks.h"
 #include "engine/PortChecks.h"
 #include "engine/ResultRecording.h"
@@ -24,6 +26,9 @@ public:
     void setStatusPanel(int panel, const QString& text) override {
         panels << QStringLiteral("%1:%2").arg(panel).arg(text);
         shownAt << clock.elapsed();
+        shownAtNs << clock.nsecsElapsed();
+        if (onPanel)
+            onPanel(text);
     }
     void setDeviceNodeText(const QString&, const QString&) override {}
     int count(const QString& prefix) const {
@@ -35,6 +40,8 @@ public:
     QElapsedTimer clock;
     QStringList panels;
     QList<qint64> shownAt;
+    QList<qint64> shownAtNs;
+    std::function<void(const QString&)> onPanel;
 };
 
 const QString Closing = QStringLiteral("1:Check in progress...(Closing Port Sockets)");
@@ -97,6 +104,12 @@ private slots:
     void ports_fortyTargets_32ndWaitsForFreeElement();
     void ports_monitoringOff_stopsBeforeNextTarget();
     void ports_ipv6DeviceAndBadPort();
+    void ping_notPermitted_shortErrorsAndOneWarningPerStart();
+    void results_textInNameOrPort_staysOnItsRow_data();
+    void results_textInNameOrPort_staysOnItsRow();
+    void ports_hostTimeOutBelowOneSecond_countsAsDefault_data();
+    void ports_hostTimeOutBelowOneSecond_countsAsDefault();
+    void ports_slowStatusUpdates_assignmentsStill100msApart();
 };
 
 void EngineTest::itemKey_splitsAtLastColon_data() {
@@ -187,18 +200,23 @@ void EngineTest::ping_unresolvableName_recordedAsFailure() {
     f.data.addItem(name, QStringLiteral("Ping"));
     QStringList devices{name};
     f.pings.Check_Ping(devices);
-    QCOMPARE(f.records(f.pingRecords),
-             QStringList{name + QStringLiteral(";Failed;0;Unable to resolve the host name ") +
-                         name + QLatin1Char('.')});
+    QCOMPARE(
+        f.records(f.pingRecords),
+        QStringList{name + QStringLiteral(";Failed;0;Unable to resolve the host name ") + name});
+    // The notices add their own full stop after the error text.
     QCOMPARE(f.item("no-such-host.invalid", "Ping", "Last_Error"),
-             QStringLiteral("unable to resolve the host name no-such-host.invalid."));
+             QStringLiteral("unable to resolve the host name no-such-host.invalid"));
 }
 
 void EngineTest::pingError_recordShape_data() {
     QTest::addColumn<QString>("errorText");
     QTest::addColumn<QString>("recorded");
-    QTest::newRow("plain") << "Destination host unreachable."
-                           << ";Failed;0;Destination host unreachable.";
+    QTest::newRow("full stop") << "Destination host unreachable."
+                               << ";Failed;0;Destination host unreachable";
+    QTest::newRow("no full stop") << "Connection reset"
+                                  << ";Failed;0;Connection reset";
+    QTest::newRow("not permitted") << "ICMP echo is not permitted for this user."
+                                   << ";Failed;0;ICMP echo is not permitted for this user";
     QTest::newRow("full stop and line break") << "General failure.\r\n"
                                               << ";Failed;0;General failure";
     QTest::newRow("line break only") << "No resources\r\n"
@@ -216,7 +234,7 @@ void EngineTest::pingError_recordShape() {
     Fixture f;
     f.pings.DPingCtl1_OnPingError(0, errorText);
     QCOMPARE(f.pings.PingResults().size(), 1);
-    QTEST(f.pings.PingResults().first(), "recorded");
+    QTEST(f.pings.PingResults().first().record(), "recorded");
     QCOMPARE(f.pings.PingSlot(0, 0), QStringLiteral("0"));
 }
 
@@ -374,6 +392,181 @@ void EngineTest::ports_ipv6DeviceAndBadPort() {
                           QStringLiteral("Modify;::1;") + port + QStringLiteral(";;;Connected;")}));
     QCOMPARE(f.item("::1", port.toLatin1(), "Status"), QStringLiteral("Connected"));
     QCOMPARE(f.item("::1", "http", "Status"), QStringLiteral("Failed"));
+}
+
+void EngineTest::ping_notPermitted_shortErrorsAndOneWarningPerStart() {
+    if (!PrivateNetwork::entered())
+        QSKIP("needs a network namespace of its own to withdraw the ICMP permission");
+    const QString key = QStringLiteral("net/ipv4/ping_group_range");
+    const QByteArray before = PrivateNetwork::sysctl(key);
+    QVERIFY(PrivateNetwork::setSysctl(key, "1 0"));
+    std::optional<PrivateNetwork::WithoutRawSockets> unprivileged(std::in_place);
+    auto restore = qScopeGuard([&] {
+        unprivileged.reset();
+        PrivateNetwork::setSysctl(key, before);
+    });
+    QVERIFY(unprivileged->ok());
+
+    Fixture f;
+    RecordingMonitorView monitorView;
+    MonitorEngine engine(*f.ctx, f.data.db, f.view, monitorView);
+    QSignalSpy records(&engine.pings(), &PingChecks::pingResultAdded);
+    QStringList devices{QStringLiteral("127.0.0.1"), QStringLiteral("127.0.0.2")};
+    for (const QString& device : devices) {
+        f.data.addDevice(device);
+        f.data.addItem(device, QStringLiteral("Ping"));
+    }
+    auto warnings = [&] {
+        return f.ctx->messageWindow()
+            .text()
+            .split(QStringLiteral("\r\n"))
+            .filter(QStringLiteral(" Warning..."));
+    };
+    engine.cycle().Monitor_Initialize();
+    QCOMPARE(warnings().size(), 1);
+    // The first cycle starts at once and pings both devices.
+    QTRY_COMPARE(records.count(), 2);
+    engine.pings().Check_Ping(devices);
+    // How to grant the permission is said once; each request only says what failed.
+    QCOMPARE(warnings().size(), 1);
+    QVERIFY(warnings().first().contains(QStringLiteral("ping_group_range")));
+    QVERIFY(warnings().first().contains(QStringLiteral("cap_net_raw")));
+    QCOMPARE(records.count(), 4);
+    QCOMPARE(records.first().first().toString(),
+             QStringLiteral("127.0.0.1;Failed;0;ICMP echo is not permitted for this user"));
+    QCOMPARE(f.item("127.0.0.2", "Ping", "Last_Error"),
+             QStringLiteral("icmp echo is not permitted for this user"));
+    engine.cycle().Monitor_Stop();
+    engine.cycle().Monitor_Initialize();
+    QCOMPARE(warnings().size(), 2);
+    engine.cycle().Monitor_Stop();
+}
+
+void EngineTest::results_textInNameOrPort_staysOnItsRow_data() {
+    QTest::addColumn<bool>("ping");
+    QTest::addColumn<QStringList>("items"); // device|port, "$closed" for a closed port
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("checked"); // the item the target names
+    QTest::addColumn<QString>("other");   // an item the result must leave alone
+    QTest::addColumn<bool>("lookup");     // the target's host is looked up by name
+
+    QTest::newRow("port * is no pattern")
+        << false << QStringList{"127.0.0.1|Ping", "127.0.0.1|*"} << "127.0.0.1:*"
+        << "127.0.0.1|*"
+        << "127.0.0.1|Ping" << false;
+    QTest::newRow("port 8* is no pattern")
+        << false << QStringList{"127.0.0.1|8", "127.0.0.1|8*"} << "127.0.0.1:8*"
+        << "127.0.0.1|8*"
+        << "127.0.0.1|8" << false;
+    QTest::newRow("';' in device, bad port") << false << QStringList{"a|b", "a;b|x"} << "a;b:x"
+                                             << "a;b|x"
+                                             << "a|b" << false;
+    QTest::newRow("';' in device, port")
+        << false << QStringList{"127.0.0.1|$closed", "127.0.0.1;junk|$closed"}
+        << "127.0.0.1;junk:$closed"
+        << "127.0.0.1;junk|$closed"
+        << "127.0.0.1|$closed" << true;
+    QTest::newRow("';' in device, ping")
+        << true << QStringList{"127.0.0.1|Ping", "127.0.0.1;junk|Ping"} << "127.0.0.1;junk"
+        << "127.0.0.1;junk|Ping"
+        << "127.0.0.1|Ping" << true;
+}
+
+void EngineTest::results_textInNameOrPort_staysOnItsRow() {
+    QFETCH(bool, ping);
+    QFETCH(QStringList, items);
+    QFETCH(QString, target);
+    QFETCH(QString, checked);
+    QFETCH(QString, other);
+    QFETCH(bool, lookup);
+    if (lookup && !PrivateNetwork::entered())
+        QSKIP("a name lookup may leave the machine outside a private network namespace");
+    const QString closed = QString::number(LoopbackPeers::closedPort());
+    auto place = [&](QString text) { return text.replace(QStringLiteral("$closed"), closed); };
+    Fixture f;
+    for (const QString& item : items) {
+        const QStringList part = place(item).split(QLatin1Char('|'));
+        if (f.data.count(QStringLiteral("Select * from Devices where Device = ?"), {part.at(0)}) ==
+            0)
+            f.data.addDevice(part.at(0));
+        f.data.addItem(part.at(0), part.at(1));
+    }
+    QStringList targets{place(target)};
+    if (ping)
+        f.pings.Check_Ping(targets);
+    else
+        f.ports.Check_Ports(targets);
+
+    const QStringList mine = place(checked).split(QLatin1Char('|'));
+    const QStringList theirs = place(other).split(QLatin1Char('|'));
+    QCOMPARE(f.data.item(mine.at(0), mine.at(1), QStringLiteral("Status")).toString(),
+             QStringLiteral("Failed"));
+    QCOMPARE(f.data.item(mine.at(0), mine.at(1), QStringLiteral("Count")).toInt(), 1);
+    QCOMPARE(f.data.item(theirs.at(0), theirs.at(1), QStringLiteral("Status")).toString(),
+             QStringLiteral("Not Checked"));
+    QCOMPARE(f.data.item(theirs.at(0), theirs.at(1), QStringLiteral("Error")).toInt(), 0);
+    QVERIFY(f.ctx.end.codes.isEmpty());
+}
+
+void EngineTest::ports_hostTimeOutBelowOneSecond_countsAsDefault_data() {
+    QTest::addColumn<QString>("hostTimeOut");
+    QTest::newRow("negative") << "-5";
+    QTest::newRow("zero") << "0";
+}
+
+void EngineTest::ports_hostTimeOutBelowOneSecond_countsAsDefault() {
+    QFETCH(QString, hostTimeOut);
+    Fixture f;
+    f.setOption(Key::HostTimeOut, hostTimeOut);
+    LoopbackPeers::SilentListener silent;
+    QVERIFY(silent.ok());
+    int interval = -1;
+    bool running = false;
+    f.view.onPanel = [&](const QString& text) {
+        if (!text.endsWith(QStringLiteral("(Closing Port Sockets)")))
+            return;
+        interval = f.ports.Timer1().interval();
+        running = f.ports.Timer1().isActive();
+        silent.close(); // the retried connect is refused, so the wait ends soon
+    };
+    QStringList targets{QStringLiteral("127.0.0.1:") + QString::number(silent.port())};
+    f.ports.Check_Ports(targets);
+    QCOMPARE(interval, 20000);
+    QVERIFY(running);
+    QCOMPARE(f.portRecords.count(), 1);
+}
+
+void EngineTest::ports_slowStatusUpdates_assignmentsStill100msApart() {
+    Fixture f;
+    QTcpServer server;
+    QVERIFY(server.listen(QHostAddress::LocalHost));
+    const QString issued = QStringLiteral("Check in progress... (");
+    // A status text that takes long to show must not shorten the pause that follows it.
+    f.view.onPanel = [&](const QString& text) {
+        if (!text.startsWith(issued))
+            return;
+        QElapsedTimer busy;
+        busy.start();
+        while (busy.elapsed() < 40) {
+        }
+    };
+    QStringList targets;
+    for (int i = 0; i < 6; ++i)
+        targets << QStringLiteral("127.0.0.1:") + QString::number(server.serverPort());
+    f.ports.Check_Ports(targets);
+    QList<qint64> shown;
+    for (int i = 0; i < f.view.panels.size(); ++i) {
+        if (f.view.panels.at(i).startsWith(QStringLiteral("1:") + issued))
+            shown << f.view.shownAtNs.at(i);
+    }
+    QCOMPARE(shown.size(), 6);
+    for (int i = 1; i < shown.size(); ++i)
+        QVERIFY2(shown.at(i) - shown.at(i - 1) >= 99'500'000,
+                 qPrintable(QStringLiteral("assignments %1 and %2 were %3 ms apart")
+                                .arg(i)
+                                .arg(i + 1)
+                                .arg((shown.at(i) - shown.at(i - 1)) / 1e6)));
+    QCOMPARE(f.portRecords.count(), 6);
 }
 
 int main(int argc, char* argv[]) {

@@ -38,6 +38,8 @@ private slots:
     void sendOnFailureOff_noMailNoMailStatus();
     void showCharacterOff_noAnnouncement();
     void quietCycle_saysAndSendsNothing();
+    void mailError_lineBreaksInReply_oneLogLine_data();
+    void mailError_lineBreaksInReply_oneLogLine();
     void twoRecipients_sentOneAfterTheOther();
     void announce_spellsAddressesWithMapTags();
     void recoveredCount_countsDownThenResets();
@@ -361,6 +363,36 @@ void CycleTest::quietCycle_saysAndSendsNothing() {
     QCOMPARE(monitorView->iconPasses, 1);
     QCOMPARE(monitorView->listRefreshes, 1);
     QCOMPARE(monitorView->stopEnabled, QList<bool>{true});
+}
+
+void CycleTest::mailError_lineBreaksInReply_oneLogLine_data() {
+    QTest::addColumn<QString>("description");
+    QTest::addColumn<QString>("logged");
+    QTest::newRow("reply with its line break")
+        << "550 Mailbox unavailable\r\n"
+        << "The mail message was not sent because 550 mailbox unavailable.";
+    QTest::newRow("multi-line reply")
+        << "550-Relaying denied\r\n550 Policy rejection\r\n"
+        << "The mail message was not sent because 550-relaying denied 550 policy rejection.";
+    QTest::newRow("switch to the secondary server")
+        << "554 Transaction failed\r\n. Trying Secondary Mail Server"
+        << "The mail message was not sent because 554 transaction failed. trying secondary "
+           "mail server.";
+    QTest::newRow("one line") << "Connection refused"
+                              << "The mail message was not sent because connection refused.";
+}
+
+void CycleTest::mailError_lineBreaksInReply_oneLogLine() {
+    QFETCH(QString, description);
+    QFETCH(QString, logged);
+    dispatch->OrvexSMTP1_SendError(description);
+    const QStringList file = readFile(t->programFile("OrvexMonitor.txt")).split("\r\n");
+    QCOMPARE(file.size(), 2);
+    QVERIFY2(file.first().endsWith(QStringLiteral(" Message...") + logged),
+             qPrintable(file.first()));
+    QCOMPARE(file.last(), QString());
+    QCOMPARE((*t)->messageWindow().text(), file.join("\r\n"));
+    QCOMPARE(t->assistant.texts().last(), logged);
 }
 
 void CycleTest::twoRecipients_sentOneAfterTheOther() {

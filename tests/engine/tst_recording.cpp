@@ -50,6 +50,8 @@ private slots:
     void writers_recordEveryRecordAndEmptyTheList();
     void storeError_reportedUnderRoutineName_data();
     void storeError_reportedUnderRoutineName();
+    void failedCommit_reportedUnderWriterName_data();
+    void failedCommit_reportedUnderWriterName();
 };
 
 void RecordingTest::transition_data() {
@@ -313,8 +315,8 @@ void RecordingTest::writers_recordEveryRecordAndEmptyTheList() {
     f.data.addItem(QStringLiteral("::1"), QStringLiteral("80"));
     f.data.addItem(QStringLiteral("a"), QStringLiteral("25"));
 
-    QStringList pings{QStringLiteral("a;Failed;0;Host unreachable; no route"),
-                      QStringLiteral("::1;Connected;3;")};
+    PingResultList pings{{"a", "Failed", 0, "Host unreachable; no route"},
+                         {"::1", "Connected", 3, {}}};
     f.recording.WritePingResults(pings);
     QVERIFY(pings.isEmpty());
     QCOMPARE(f.field(QStringLiteral("a"), QStringLiteral("Ping"), QStringLiteral("Last_Error")),
@@ -323,8 +325,8 @@ void RecordingTest::writers_recordEveryRecordAndEmptyTheList() {
         f.number(QStringLiteral("::1"), QStringLiteral("Ping"), QStringLiteral("Ping_Current")),
         3.0);
 
-    QStringList ports{QStringLiteral("Modify;::1;80;;;Connected;"),
-                      QStringLiteral("Modify;a;25;;;Failed;Connection refused")};
+    PortResultList ports{{"Modify", "::1", "80", {}, {}, "Connected", {}},
+                         {"Modify", "a", "25", {}, {}, "Failed", "Connection refused"}};
     f.recording.WritePortResults(ports);
     QVERIFY(ports.isEmpty());
     QCOMPARE(f.field(QStringLiteral("::1"), QStringLiteral("80"), QStringLiteral("Status")),
@@ -367,6 +369,49 @@ void RecordingTest::storeError_reportedUnderRoutineName() {
     QCOMPARE(f.ctx.dialogs.messages.size(), 1);
     QVERIFY(f.ctx.dialogs.messages.first().text.contains(QStringLiteral("in the ") + reportName +
                                                          QStringLiteral(" subroutine")));
+}
+
+void RecordingTest::failedCommit_reportedUnderWriterName_data() {
+    QTest::addColumn<bool>("ping");
+    QTest::addColumn<QString>("writer");
+    QTest::newRow("ping pass") << true << "WritePingResults";
+    QTest::newRow("port pass") << false << "WritePortResults";
+}
+
+void RecordingTest::failedCommit_reportedUnderWriterName() {
+    QFETCH(bool, ping);
+    QFETCH(QString, writer);
+    Fixture f;
+    f.data.addDevice(QStringLiteral("a"));
+    f.data.addItem(QStringLiteral("a"), QStringLiteral("Ping"));
+    f.data.addItem(QStringLiteral("a"), QStringLiteral("80"));
+    // Every write of an item leaves a deferred constraint broken, so COMMIT itself fails and
+    // the pass is rolled back, as on a full disk.
+    for (const char* sql :
+         {"PRAGMA foreign_keys = ON", "CREATE TEMP TABLE Guard (Name TEXT PRIMARY KEY)",
+          "CREATE TEMP TABLE Guarded (Name TEXT REFERENCES Guard (Name) DEFERRABLE "
+          "INITIALLY DEFERRED)",
+          "CREATE TEMP TRIGGER GuardWrites AFTER UPDATE ON main.Main_Data BEGIN "
+          "INSERT INTO Guarded VALUES ('missing'); END"})
+        f.data.db.execute({QString::fromLatin1(sql), {}});
+
+    if (ping) {
+        PingResultList results{{"a", "Connected", 3, {}}};
+        f.recording.WritePingResults(results);
+        QVERIFY(results.isEmpty());
+    } else {
+        PortResultList results{{"Modify", "a", "80", {}, {}, "Connected", {}}};
+        f.recording.WritePortResults(results);
+        QVERIFY(results.isEmpty());
+    }
+    QCOMPARE(f.field(QStringLiteral("a"), ping ? QStringLiteral("Ping") : QStringLiteral("80"),
+                     QStringLiteral("Status")),
+             QStringLiteral("Not Checked"));
+    QCOMPARE(f.ctx.end.codes, QVector<int>{1});
+    QCOMPARE(f.ctx.dialogs.messages.size(), 1);
+    QVERIFY2(f.ctx.dialogs.messages.first().text.contains(QStringLiteral("in the ") + writer +
+                                                          QStringLiteral(" subroutine")),
+             qPrintable(f.ctx.dialogs.messages.first().text));
 }
 
 ORVEX_TEST_GUILESS_MAIN(RecordingTest)

@@ -13,6 +13,8 @@
 #include <QFile>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QSignalSpy>
+#include <QTextDocument>
 #include <QToolBar>
 #include <QTreeView>
 
@@ -128,6 +130,7 @@ private slots:
     void logFile_missingShowsMessageExistingOpens();
     void documents_openFromProgramFolder();
     void messageWindow_keepsCrlfText();
+    void messageWindow_writeLogAppendsWithoutRewriting();
     void close_noKeepsEverything();
     void close_yesSavesGeometryAndViewMode();
     void close_minimisedKeepsStoredGeometry();
@@ -728,6 +731,34 @@ void UiMainTest::messageWindow_keepsCrlfText() {
     QVERIFY(lines.at(1).endsWith(" Failure...second"));
     QCOMPARE(lines.at(2), QString());
     QCOMPARE(f.w().txtMessageWindow().toPlainText(), lines.at(0) + "\n" + lines.at(1));
+}
+
+void UiMainTest::messageWindow_writeLogAppendsWithoutRewriting() {
+    Fixture f;
+    f.t->settings().SaveSetting("Options", "LogFailures", "0");
+    QPlainTextEdit& box = f.w().txtMessageWindow();
+    auto shown = [&] {
+        QString text = f.w().text();
+        text.replace(CRLF, "\n");
+        text.chop(1);
+        return text;
+    };
+    for (int i = 1; i <= 3; ++i)
+        f.t->log().WriteLog(QStringLiteral("line %1").arg(i), "Message");
+    QSignalSpy changes(box.document(), &QTextDocument::contentsChange);
+    f.t->log().WriteLog("line 4", "Failure");
+    // The lines shown before stay as they are; only the new one is added after them.
+    QVERIFY(!changes.isEmpty());
+    for (const QVariantList& change : std::as_const(changes))
+        QCOMPARE(change.at(1).toInt(), 0);
+    QCOMPARE(box.toPlainText(), shown());
+
+    f.t->log().WriteLog("a text of\r\ntwo lines", "Message");
+    for (int i = 6; i <= 150; ++i)
+        f.t->log().WriteLog(QStringLiteral("line %1").arg(i), "Message");
+    QCOMPARE(box.toPlainText(), shown());
+    QCOMPARE(box.document()->blockCount(), 101);
+    QVERIFY(box.toPlainText().endsWith("Message...line 150"));
 }
 
 void UiMainTest::close_noKeepsEverything() {

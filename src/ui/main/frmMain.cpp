@@ -17,6 +17,7 @@
 #include "ui/main/DeviceTree.h"
 #include "ui/main/MainImages.h"
 #include "ui/main/MainMenus.h"
+#include "ui/main/MessageLines.h"
 #include "ui/main/SplitterGrip.h"
 #include "ui/main/TrayIcon.h"
 #include "ui/main/ViewMode.h"
@@ -609,6 +610,14 @@ void frmMain::setTextAtEnd(const QString& text) {
     m_messageWindow->setPlainText(shown);
     m_messageWindow->moveCursor(QTextCursor::End);
     m_messageWindow->verticalScrollBar()->setValue(m_messageWindow->verticalScrollBar()->maximum());
+}
+
+void frmMain::appendAtEnd(qsizetype dropped, const QString& added) {
+    const QString removed = m_messageText.left(dropped);
+    const QString text = m_messageText.mid(dropped) + added;
+    m_messageText = text;
+    if (!MessageLines::replaceEnds(*m_messageWindow, removed, added))
+        setTextAtEnd(text);
 }
 
 // --- tree and list ------------------------------------------------------------------------

@@ -82,6 +82,7 @@ public:
     // MessageWindow: the CRLF text exactly as it was set.
     QString text() const override { return m_messageText; }
     void setTextAtEnd(const QString& text) override;
+    void appendAtEnd(qsizetype dropped, const QString& added) override;
 
     // MonitorView
     void applyMonitoringState(bool monitoringOn) override;

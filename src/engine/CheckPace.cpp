@@ -1,0 +1,27 @@
+#include "engine/CheckPace.h"
+
+#include "core/EventPause.h"
+
+namespace {
+constexpr qint64 NanosecondsPerMillisecond = 1000000;
+}
+
+CheckPace::CheckPace(int milliseconds)
+    : m_interval(milliseconds * NanosecondsPerMillisecond) {
+    restart();
+}
+
+void CheckPace::restart() {
+    m_clock.start();
+    m_due = m_interval;
+}
+
+void CheckPace::waitForLook() {
+    const qint64 remaining = m_due - m_clock.nsecsElapsed();
+    if (remaining >= NanosecondsPerMillisecond)
+        EventPause::pause(int(remaining / NanosecondsPerMillisecond));
+    // A timer counts whole milliseconds; the rest of the last one passes with events running.
+    while (m_clock.nsecsElapsed() < m_due)
+        EventPause::letEventsRun();
+    m_due = m_clock.nsecsElapsed() + m_interval;
+}
