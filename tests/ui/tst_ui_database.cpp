@@ -34,8 +34,8 @@ void writeFile(const QString& path, const QByteArray& bytes) {
 // The program as start-up leaves it: three devices in the program folder's database, its name
 // in the caption, and counters that a check cycle has moved since.
 struct Fixture {
-    Fixture() {
-        path = t.programFile("OrvexMonitor.mdb");
+    explicit Fixture(const QString& file = {}) {
+        path = file.isEmpty() ? t.programFile("OrvexMonitor.mdb") : file;
         DatabaseFiles::create(path, 3);
         t->state().DatabasePath = path;
         db.open(path);
@@ -109,6 +109,7 @@ private slots:
     void compact();
     void compact_failing_data();
     void compact_failing();
+    void compact_readOnlyProgramFolder_usesDataFolder();
     void reload_data();
     void reload();
     void newDatabase_isAnnounced_data();
@@ -364,7 +365,7 @@ void UiDatabaseTest::compact() {
 
 void UiDatabaseTest::compact_failing_data() {
     QTest::addColumn<QString>("fault");
-    QTest::newRow("read-only program folder") << "readOnly";
+    QTest::newRow("leftover cannot be deleted") << "leftoverFolder";
     QTest::newRow("disk full") << "diskFull";
 }
 
@@ -375,25 +376,46 @@ void UiDatabaseTest::compact_failing() {
     const QByteArray bytes = DatabaseFiles::bytesOf(f.path);
     QVERIFY(bytes.size() > 8 * 1024);
     f.t.dialogs.answers.enqueue(true);
-    {
-        std::optional<DatabaseFiles::AsUnprivilegedUser> unprivileged;
-        std::optional<DatabaseFiles::FileSizeLimit> limit;
-        if (fault == "readOnly") {
-            setMode(f.t.folder.path(), 0555);
-            unprivileged.emplace();
-        } else {
-            limit.emplace(8 * 1024);
-        }
+    if (fault == "leftoverFolder") {
+        QVERIFY(QDir(f.t.folder.path()).mkpath("Temp.mdb/kept"));
+        f.run("mnuCompactDatabase");
+    } else {
+        DatabaseFiles::FileSizeLimit limit(8 * 1024);
         f.run("mnuCompactDatabase");
     }
-    setMode(f.t.folder.path(), 0700);
 
     QVERIFY(f.reportedError("mnuCompactDatabase_Click"));
     QCOMPARE(f.w().statusPanel(1), QString("Ready"));
     QCOMPARE(DatabaseFiles::bytesOf(f.path), bytes);
     QCOMPARE(DatabaseFiles::rows(f.db), rows);
-    QVERIFY(!QFileInfo::exists(f.t.programFile("Temp.mdb")));
+    QVERIFY(!QFileInfo(f.t.programFile("Temp.mdb")).isFile());
     f.verifyUnchanged();
+}
+
+void UiDatabaseTest::compact_readOnlyProgramFolder_usesDataFolder() {
+    // Installed under a system prefix: the database and the work file live in the person's
+    // data folder.
+    QTemporaryDir dataHome;
+    setMode(dataHome.path(), 0777);
+    const QByteArray previousHome = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", dataHome.path().toLocal8Bit());
+    Fixture f(dataHome.filePath("OrvexMonitor.mdb"));
+    setMode(f.path, 0666);
+    const QStringList rows = DatabaseFiles::rows(f.db);
+    f.t.dialogs.answers.enqueue(true);
+    setMode(f.t.folder.path(), 0555);
+    {
+        DatabaseFiles::AsUnprivilegedUser unprivileged;
+        f.run("mnuCompactDatabase");
+    }
+    setMode(f.t.folder.path(), 0700);
+    qputenv("XDG_DATA_HOME", previousHome);
+
+    QVERIFY(f.t.end.codes.isEmpty());
+    QCOMPARE(f.t.assistant.texts(), QStringList{"The database has been compacted successfully."});
+    QCOMPARE(DatabaseFiles::rows(f.db), rows);
+    QCOMPARE(QDir(f.t.folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+    QVERIFY(QDir(dataHome.path()).entryList({"Temp.mdb"}, QDir::Files).isEmpty());
 }
 
 void UiDatabaseTest::reload_data() {
