@@ -115,6 +115,12 @@ void removeLeftover(const QString& path) {
         throw fileError(path, QStringLiteral("cannot delete the file"));
 }
 
+// The file a path leads to: a replacement lands on it, and a link to it stays a link.
+QString resolved(const QString& path) {
+    const QString target = QFileInfo(path).canonicalFilePath();
+    return target.isEmpty() ? path : target;
+}
+
 void reopenQuietly(Database& db, const QString& path) {
     try {
         db.open(path);
@@ -164,12 +170,13 @@ void DatabaseFile::switchTo(Database& db, const QString& path) {
 
 void DatabaseFile::compact(Database& db, const QString& workFile) {
     const QString path = db.path();
+    const QString target = resolved(path);
     // A database that itself carries the work file's name is compacted beside itself: the
     // leftover rule would otherwise delete the open file.
     std::optional<WorkFileBeside> beside;
     QString work = workFile;
     if (mayBeSameFile(workFile, path)) {
-        beside.emplace(path);
+        beside.emplace(target);
         work = beside->name();
     } else {
         removeLeftover(workFile);
@@ -184,7 +191,7 @@ void DatabaseFile::compact(Database& db, const QString& workFile) {
     }
     db.close();
     try {
-        replaceFile(work, path);
+        replaceFile(work, target);
     } catch (const RuntimeError&) {
         QFile::remove(work);
         reopenQuietly(db, path);
@@ -199,12 +206,13 @@ void DatabaseFile::saveCopy(Database& db, const QString& destination) {
     // Renaming a copy over the open file would leave the program writing to a deleted one.
     if (mayBeSameFile(destination, db.path()))
         throw fileError(destination, QStringLiteral("the file is in use"));
-    WorkFileBeside work(destination);
+    const QString target = resolved(destination);
+    WorkFileBeside work(target);
     db.backupTo(work.name());
-    QFile::setPermissions(
-        work.name(), QFile::permissions(QFileInfo::exists(destination) ? destination : db.path()));
+    QFile::setPermissions(work.name(),
+                          QFile::permissions(QFileInfo::exists(target) ? target : db.path()));
     std::error_code error;
-    renameOver(work.name(), destination, error);
+    renameOver(work.name(), target, error);
     if (error)
         throw fileError(destination, QString::fromStdString(error.message()));
     work.renamedAway();

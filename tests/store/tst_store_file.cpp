@@ -49,6 +49,7 @@ private slots:
     void compact_failingWriteKeepsOriginalOpen();
     void compact_databaseNamedLikeWorkFile();
     void compact_workFileOnOtherFileSystem();
+    void compactAndCopy_throughLinks_replaceTheFileNotTheLink();
     void saveCopy_completeAndOldFileStaysOpen();
     void saveCopy_failingKeepsExistingDestination();
     void saveCopy_refusesOpenFile();
@@ -278,6 +279,30 @@ void DatabaseFileTest::compact_workFileOnOtherFileSystem() {
     QCOMPARE(DatabaseFiles::rows(db), rows);
     QVERIFY(!QFileInfo::exists(work));
     QCOMPARE(entries(m_dir->path()), QStringList{"OrvexMonitor.mdb"});
+}
+
+void DatabaseFileTest::compactAndCopy_throughLinks_replaceTheFileNotTheLink() {
+    const QString link = m_dir->filePath("link.mdb");
+    QVERIFY(QFile::link(m_path, link));
+    const QString copy = m_dir->filePath("copy.mdb");
+    const QString copyLink = m_dir->filePath("copy-link.mdb");
+    writeFile(copy, "older copy");
+    QVERIFY(QFile::link(copy, copyLink));
+    Database db;
+    db.open(link);
+    db.execute({"Delete from Main_Data where Port = 'Ping'", {}});
+    const QStringList rows = DatabaseFiles::rows(db);
+    const qint64 size = QFileInfo(m_path).size();
+
+    DatabaseFile::compact(db, m_dir->filePath("Temp.mdb"));
+    DatabaseFile::saveCopy(db, copyLink);
+
+    QCOMPARE(db.path(), link);
+    QVERIFY(QFileInfo(link).isSymLink());
+    QVERIFY(QFileInfo(copyLink).isSymLink());
+    QVERIFY(QFileInfo(m_path).size() < size);
+    QCOMPARE(DatabaseFiles::rows(db), rows);
+    QCOMPARE(DatabaseFiles::rowsOf(copy), rows);
 }
 
 void DatabaseFileTest::saveCopy_completeAndOldFileStaysOpen() {
