@@ -2,8 +2,10 @@
 
 #include "core/AppContext.h"
 #include "core/AppInfo.h"
+#include "core/Paths.h"
 #include "core/RuntimeError.h"
 #include "core/WidgetDialogs.h"
+#include "platform/ComponentLoader.h"
 #include "report/Assistant.h"
 #include "ui/main/frmMain.h"
 #include "ui/main/MainStartup.h"
@@ -23,6 +25,7 @@ MonitorProgram::~MonitorProgram() {
 bool MonitorProgram::start() {
     if (!m_startup.run())
         return false;
+    registerMailControl();
     MainStartup mainStartup(m_context, m_monitorDB, m_startup.splash());
     m_assistant = std::make_unique<Assistant>(m_context);
     try {
@@ -37,4 +40,14 @@ bool MonitorProgram::start() {
         return false;
     }
     return true;
+}
+
+void MonitorProgram::registerMailControl() {
+    // A build registers the control it builds; an installed program registers its own on the
+    // user's first start. Without it the program still runs, and each send says so.
+    const Paths& paths = m_context.paths();
+    ComponentLoader::registerIfMissing(
+        QStringLiteral("OrvexSMTPControl.OrvexSMTP"),
+        {paths.inProgramFolder(QStringLiteral("libOrvexSMTP.so")),
+         paths.inProgramFolder(QStringLiteral("../lib/orvex-monitor/libOrvexSMTP.so"))});
 }

@@ -29,6 +29,8 @@ public:
     Database& monitorDB() { return m_monitorDB; }
 
 private:
+    void registerMailControl();
+
     AppContext& m_context;
     WidgetDialogs* m_dialogs;
     Database m_monitorDB;

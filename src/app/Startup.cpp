@@ -1,10 +1,10 @@
 #include "app/Startup.h"
 
+#include "app/SingleInstance.h"
 #include "core/AppContext.h"
 #include "core/AppInfo.h"
 #include "core/EventPause.h"
 #include "core/RuntimeError.h"
-#include "app/SingleInstance.h"
 #include "report/frmSplash.h"
 #include "store/Database.h"
 
@@ -63,6 +63,8 @@ void Startup::showSplash() {
 }
 
 void Startup::findDatabase() {
+    // An installed program's first start gives the user a database of their own.
+    m_context.paths().seedDataFolder(FileName::Database);
     SettingsCatalogue& catalogue = m_context.catalogue();
     QString& path = m_context.state().DatabasePath;
     path = catalogue.database();

@@ -1,6 +1,7 @@
+#include "app/MonitorProgram.h"
 #include "core/AppContext.h"
 #include "core/AppInfo.h"
-#include "app/MonitorProgram.h"
+#include "core/ErrorReport.h"
 #include "core/WidgetDialogs.h"
 
 #include <QApplication>
@@ -14,6 +15,7 @@ int main(int argc, char* argv[]) {
     WidgetDialogs dialogs;
     DesktopShell shell;
     context.setDialogs(&dialogs);
+    shell.onCannotOpen([&context](const QString& target) { context.errors().cannotOpen(target); });
     context.setShell(&shell);
 
     MonitorProgram program(context, &dialogs);

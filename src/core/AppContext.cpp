@@ -23,8 +23,9 @@ struct AppContext::Defaults {
     };
     // Replaced by the desktop's shell at start-up; a program without one says so.
     struct NoDesktop final : Shell {
-        void open(const QString& target) override {
+        bool open(const QString& target) override {
             std::fprintf(stderr, "No desktop shell to open %s\n", qPrintable(target));
+            return false;
         }
     };
     struct Exit final : ProgramEnd {

@@ -3,6 +3,7 @@
 #include "core/AppContext.h"
 #include "core/AppInfo.h"
 #include "core/ErrorTrap.h"
+#include "core/Log.h"
 
 ErrorReport::ErrorReport(AppContext& context)
     : m_context(context) {}
@@ -39,5 +40,23 @@ void ErrorReport::ReportError(qint32 number, const QString& description,
 }
 
 void ErrorReport::Navigate(const QString& target) {
-    trapErrors(m_context, "Navigate", [&] { m_context.shell().open(target); });
+    trapErrors(m_context, "Navigate", [&] {
+        if (!m_context.shell().open(target))
+            cannotOpen(target);
+    });
+}
+
+void ErrorReport::cannotOpen(const QString& target) {
+    // Said rather than lost: a desktop without a handler for the target shows nothing at all.
+    ignoreErrors([&] {
+        const QString filePrefix = QStringLiteral("file://");
+        const QString shown = target.startsWith(filePrefix, Qt::CaseInsensitive)
+                                  ? target.mid(filePrefix.size())
+                                  : target;
+        m_context.log().WriteLog(QStringLiteral("No program could open ") + shown,
+                                 QStringLiteral("Warning"));
+        m_context.dialogs().message(QStringLiteral("No program on this desktop could open \"") +
+                                        shown + QStringLiteral("\"."),
+                                    MessageIcon::Exclamation, AppInfo::Title);
+    });
 }

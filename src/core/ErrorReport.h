@@ -14,6 +14,8 @@ public:
 
     // Opens a file path, "file://" address or web address with the desktop.
     void Navigate(const QString& target);
+    // Logs a warning and tells the user that nothing on the desktop could open the target.
+    void cannotOpen(const QString& target);
 
     static QString reportText(qint32 number, const QString& description,
                               const QString& routineName);

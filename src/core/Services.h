@@ -47,7 +47,8 @@ public:
 class Shell {
 public:
     virtual ~Shell() = default;
-    virtual void open(const QString& target) = 0;
+    // False when nothing on the desktop could open the target.
+    virtual bool open(const QString& target) = 0;
 };
 
 // The end of the program after an error report. Tests observe it instead of exiting.

@@ -20,11 +20,11 @@ void SettingsCatalogue::save(const QString& section, const QString& key, const Q
 }
 
 QString SettingsCatalogue::defaultDatabasePath() const {
-    return m_paths.inProgramFolder(FileName::Database);
+    return m_paths.inDataFolder(FileName::Database);
 }
 
 QString SettingsCatalogue::defaultLogFile() const {
-    return m_paths.inProgramFolder(FileName::Log);
+    return m_paths.inDataFolder(FileName::Log);
 }
 
 QString SettingsCatalogue::database() const {
@@ -81,12 +81,12 @@ bool SettingsCatalogue::htmlOutput() const {
 }
 
 QString SettingsCatalogue::htmlFile() const {
-    return text(Section::Options, Key::HTMLFile, m_paths.inProgramFolder(FileName::Html));
+    return text(Section::Options, Key::HTMLFile, m_paths.inDataFolder(FileName::Html));
 }
 
 QString SettingsCatalogue::htmlTemplateFile() const {
     return text(Section::Options, Key::HTMLTemplateFile,
-                m_paths.inProgramFolder(FileName::Template));
+                m_paths.inShippedFolder(FileName::Template));
 }
 
 bool SettingsCatalogue::sendOnFailure() const {

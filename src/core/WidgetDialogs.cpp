@@ -3,6 +3,8 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QUrl>
 
 namespace {
@@ -61,6 +63,30 @@ QUrl DesktopShell::urlOf(const QString& target) {
     return QUrl::fromUserInput(target);
 }
 
-void DesktopShell::open(const QString& target) {
-    QDesktopServices::openUrl(urlOf(target));
+bool DesktopShell::open(const QString& target) {
+    const QUrl url = urlOf(target);
+    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    // Qt hands the address to the opener and counts it as opened once the opener has started;
+    // watching the opener's exit tells a desktop with no handler for it apart.
+    if (opener.isEmpty() || !m_cannotOpen)
+        return QDesktopServices::openUrl(url);
+    auto* process = new QProcess;
+    const auto failed = [this, process, target] {
+        m_cannotOpen(target);
+        process->deleteLater();
+    };
+    QObject::connect(process, &QProcess::finished, process,
+                     [process, failed](int code, QProcess::ExitStatus status) {
+                         if (status != QProcess::NormalExit || code != 0)
+                             failed();
+                         else
+                             process->deleteLater();
+                     });
+    QObject::connect(process, &QProcess::errorOccurred, process,
+                     [failed](QProcess::ProcessError error) {
+                         if (error == QProcess::FailedToStart)
+                             failed();
+                     });
+    process->start(opener, {url.isLocalFile() ? url.toLocalFile() : url.toString()});
+    return true;
 }

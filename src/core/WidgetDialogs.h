@@ -2,6 +2,7 @@
 
 #include "core/Services.h"
 
+#include <functional>
 #include <QPointer>
 #include <QUrl>
 #include <QWidget>
@@ -20,9 +21,16 @@ private:
     QPointer<QWidget> m_parent;
 };
 
-// Documents and web addresses opened with the desktop's handlers.
+// Documents and web addresses opened with the desktop's handlers. The desktop's opener runs on
+// its own; when it ends in failure later, the handler set here is told which target it was.
 class DesktopShell final : public Shell {
 public:
-    void open(const QString& target) override;
+    void onCannotOpen(std::function<void(const QString&)> handler) {
+        m_cannotOpen = std::move(handler);
+    }
+    bool open(const QString& target) override;
     static QUrl urlOf(const QString& target);
+
+private:
+    std::function<void(const QString&)> m_cannotOpen;
 };

@@ -2,12 +2,14 @@
 
 #include "platform/ComponentRegistry.h"
 
+#include <QFileInfo>
 #include <QLibrary>
 #include <QObject>
 
 namespace {
 using CreateInstanceFunction = QObject* (*)(QObject* parent);
 using GetClassObjectFunction = int (*)(const char* classId, CreateInstanceFunction* factory);
+using RegisterFunction = int (*)();
 
 QObject* failWith(QString* error, const QString& text) {
     if (error)
@@ -49,4 +51,22 @@ QObject* ComponentLoader::create(const QString& classId, QObject* parent, QStrin
     if (error)
         error->clear();
     return instance;
+}
+
+bool ComponentLoader::registerIfMissing(const QString& classId, const QStringList& libraries) {
+    const QString registered = ComponentRegistry().libraryFor(classId);
+    if (!registered.isEmpty() && QFileInfo::exists(registered))
+        return true;
+    for (const QString& path : libraries) {
+        if (!QFileInfo::exists(path))
+            continue;
+        QLibrary library(path);
+        if (!library.load())
+            return false;
+        const auto registerServer =
+            reinterpret_cast<RegisterFunction>(library.resolve("DllRegisterServer"));
+        return registerServer && registerServer() == 0 &&
+               !ComponentRegistry().libraryFor(classId).isEmpty();
+    }
+    return false;
 }

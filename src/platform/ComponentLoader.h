@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QObject;
 
@@ -19,4 +20,9 @@ class QObject;
 class ComponentLoader final {
 public:
     static QObject* create(const QString& classId, QObject* parent, QString* error);
+
+    // Registers the first of `libraries` that exists when classId has no registered library
+    // that exists, as an installed program does on a user's first start. True when the class
+    // is registered afterwards.
+    static bool registerIfMissing(const QString& classId, const QStringList& libraries);
 };

@@ -200,7 +200,7 @@ void Assistant::AddAgentCommands() {
 }
 
 QString Assistant::CharacterPath() const {
-    return m_context.paths().inProgramFolder(QStringLiteral("chars"));
+    return m_context.paths().inShippedFolder(QStringLiteral("chars"));
 }
 
 void Assistant::MSAgentSpeak(const QString& text, const QString& animation, bool stayInPlace) {

@@ -1,8 +1,10 @@
 #include "core/ErrorReport.h"
+#include "core/WidgetDialogs.h"
 #include "TestContext.h"
 #include "TestMain.h"
 
 #include <QFile>
+#include <QTemporaryDir>
 
 namespace {
 const QString CRLF = QStringLiteral("\r\n");
@@ -31,7 +33,9 @@ private slots:
     void checkLog_data();
     void checkLog();
     void reportError_emptyDescription();
-    void navigate_opensTarget();
+    void navigate_data();
+    void navigate();
+    void desktopShell_reportsOpenerFailure();
 
 private:
     std::unique_ptr<TestContext> t;
@@ -133,9 +137,61 @@ void LogTest::reportError_emptyDescription() {
     QCOMPARE(t->end.codes, QVector<int>{1});
 }
 
-void LogTest::navigate_opensTarget() {
-    (*t)->errors().Navigate("file://" + t->programFile("readme.txt"));
-    QCOMPARE(t->shell.opened, QStringList{"file://" + t->programFile("readme.txt")});
+// A target nothing could open is said in the log and in a message box, by its path or address.
+void LogTest::navigate_data() {
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<bool>("opens");
+    QTest::addColumn<QString>("shown");
+    const QString readme = t->programFile("readme.txt");
+    QTest::newRow("opened") << "file://" + readme << true << QString();
+    QTest::newRow("file nothing opens") << "file://" + readme << false << readme;
+    QTest::newRow("address nothing opens")
+        << "https://orvex-monitor.example/" << false << "https://orvex-monitor.example/";
+}
+
+void LogTest::navigate() {
+    QFETCH(QString, target);
+    QFETCH(bool, opens);
+    QFETCH(QString, shown);
+    t->shell.opens = opens;
+    (*t)->errors().Navigate(target);
+    QCOMPARE(t->shell.opened, QStringList{target});
+    if (opens) {
+        QCOMPARE(readFile(t->programFile("OrvexMonitor.txt")), QString());
+        QVERIFY(t->dialogs.messages.isEmpty());
+        return;
+    }
+    QCOMPARE(readFile(t->programFile("OrvexMonitor.txt")),
+             Clock::generalDate(clock->now()) + " Warning...No program could open " + shown + CRLF);
+    QCOMPARE(t->dialogs.messages.size(), 1);
+    QCOMPARE(t->dialogs.messages.first().text,
+             "No program on this desktop could open \"" + shown + "\".");
+    QCOMPARE(t->dialogs.messages.first().icon, MessageIcon::Exclamation);
+    QVERIFY(t->end.codes.isEmpty());
+}
+
+// The desktop's opener starts at once and fails later; only the targets it failed are told.
+void LogTest::desktopShell_reportsOpenerFailure() {
+    QTemporaryDir bin;
+    const QString calls = bin.filePath("calls");
+    QFile opener(bin.filePath("xdg-open"));
+    QVERIFY(opener.open(QIODevice::WriteOnly));
+    opener.write("#!/bin/sh\necho \"$1\" >> '" + calls.toUtf8() +
+                 "'\ncase \"$1\" in *good*) exit 0;; *) exit 3;; esac\n");
+    opener.close();
+    QVERIFY(opener.setPermissions(QFile::ReadOwner | QFile::ExeOwner));
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", bin.path().toUtf8());
+
+    DesktopShell shell;
+    QStringList failed;
+    shell.onCannotOpen([&failed](const QString& target) { failed << target; });
+    QVERIFY(shell.open("file:///docs/good.txt"));
+    QTRY_COMPARE(readFile(calls), QString("/docs/good.txt\n"));
+    QVERIFY(shell.open("https://bad.example/"));
+    QTRY_COMPARE(failed, QStringList{"https://bad.example/"});
+    qputenv("PATH", path);
+    QCOMPARE(readFile(calls), QString("/docs/good.txt\nhttps://bad.example/\n"));
 }
 
 ORVEX_TEST_GUILESS_MAIN(LogTest)

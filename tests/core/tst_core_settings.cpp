@@ -4,6 +4,11 @@
 #include "TestMain.h"
 
 #include <functional>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <unistd.h>
 
 class SettingsTest : public QObject {
     Q_OBJECT
@@ -18,6 +23,9 @@ private slots:
     void numberPrefix();
     void catalogue_emptyStoreGivesDefaults();
     void catalogue_pathsFollowProgramFolder();
+    void catalogue_writableFilesOutsideSystemFolders_data();
+    void catalogue_writableFilesOutsideSystemFolders();
+    void seedDataFolder_copiesOnceNeverOverwrites();
     void catalogue_hostTimeOutAppendsThousand();
 };
 
@@ -132,10 +140,74 @@ void SettingsTest::catalogue_emptyStoreGivesDefaults() {
 void SettingsTest::catalogue_pathsFollowProgramFolder() {
     TestContext t;
     QCOMPARE(t->catalogue().database(), t.programFile("OrvexMonitor.mdb"));
-    t->paths().setProgramFolder("/moved/elsewhere");
-    QCOMPARE(t->catalogue().database(), QString("/moved/elsewhere/OrvexMonitor.mdb"));
-    QCOMPARE(t->catalogue().logFile(), QString("/moved/elsewhere/OrvexMonitor.txt"));
-    QCOMPARE(t->catalogue().htmlFile(), QString("/moved/elsewhere/OrvexMonitor.html"));
+    QTemporaryDir moved;
+    t->paths().setProgramFolder(moved.path());
+    QCOMPARE(t->catalogue().database(), moved.filePath("OrvexMonitor.mdb"));
+    QCOMPARE(t->catalogue().logFile(), moved.filePath("OrvexMonitor.txt"));
+    QCOMPARE(t->catalogue().htmlFile(), moved.filePath("OrvexMonitor.html"));
+    QCOMPARE(t->catalogue().htmlTemplateFile(), moved.filePath("template.html"));
+}
+
+// A build folder keeps everything; a program folder the user cannot write, or one installed
+// under a prefix, keeps only the shipped files, and what the program writes goes to the user's
+// data folder.
+void SettingsTest::catalogue_writableFilesOutsideSystemFolders_data() {
+    QTest::addColumn<QString>("layout");
+    QTest::addColumn<bool>("writesToUserFolder");
+    QTest::addColumn<QString>("shippedIn");
+    QTest::newRow("build folder") << "build" << false << "bin";
+    QTest::newRow("read-only program folder") << "read-only" << true << "bin";
+    QTest::newRow("installed under a prefix") << "installed" << true << "share/orvex-monitor";
+}
+
+void SettingsTest::catalogue_writableFilesOutsideSystemFolders() {
+    QFETCH(QString, layout);
+    QFETCH(bool, writesToUserFolder);
+    QFETCH(QString, shippedIn);
+    if (layout == "read-only" && ::geteuid() == 0)
+        QSKIP("every folder is writable for root");
+    TestContext t;
+    QTemporaryDir prefix, user;
+    QVERIFY(QDir(prefix.path()).mkpath("bin"));
+    if (layout == "installed")
+        QVERIFY(QDir(prefix.path()).mkpath("share/orvex-monitor"));
+    const QString bin = prefix.filePath("bin");
+    if (layout == "read-only")
+        QVERIFY(QFile::setPermissions(bin, QFile::ReadOwner | QFile::ExeOwner));
+    t->paths().setProgramFolder(bin);
+    t->paths().setUserDataFolder(user.path());
+
+    const QString written = writesToUserFolder ? user.path() : bin;
+    QCOMPARE(t->catalogue().database(), written + "/OrvexMonitor.mdb");
+    QCOMPARE(t->catalogue().logFile(), written + "/OrvexMonitor.txt");
+    QCOMPARE(t->catalogue().htmlFile(), written + "/OrvexMonitor.html");
+    QCOMPARE(t->catalogue().htmlTemplateFile(), prefix.filePath(shippedIn) + "/template.html");
+    QFile::setPermissions(bin, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+void SettingsTest::seedDataFolder_copiesOnceNeverOverwrites() {
+    TestContext t;
+    QTemporaryDir prefix, user;
+    QVERIFY(QDir(prefix.path()).mkpath("bin"));
+    QVERIFY(QDir(prefix.path()).mkpath("share/orvex-monitor"));
+    t->paths().setProgramFolder(prefix.filePath("bin"));
+    t->paths().setUserDataFolder(user.path());
+    const auto write = [](const QString& path, const QByteArray& text) {
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
+    };
+    const auto read = [](const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    QVERIFY(write(prefix.filePath("share/orvex-monitor/OrvexMonitor.mdb"), "shipped"));
+
+    QVERIFY(t->paths().seedDataFolder("OrvexMonitor.mdb"));
+    QCOMPARE(read(user.filePath("OrvexMonitor.mdb")), QByteArray("shipped"));
+    QVERIFY(write(user.filePath("OrvexMonitor.mdb"), "the user's devices"));
+    QVERIFY(t->paths().seedDataFolder("OrvexMonitor.mdb"));
+    QCOMPARE(read(user.filePath("OrvexMonitor.mdb")), QByteArray("the user's devices"));
+    QCOMPARE(QDir(user.path()).entryList(QDir::Files), QStringList{"OrvexMonitor.mdb"});
 }
 
 void SettingsTest::catalogue_hostTimeOutAppendsThousand() {

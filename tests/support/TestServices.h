@@ -62,8 +62,12 @@ public:
 
 class RecordingShell final : public Shell {
 public:
-    void open(const QString& target) override { opened << target; }
+    bool open(const QString& target) override {
+        opened << target;
+        return opens;
+    }
     QStringList opened;
+    bool opens = true;
 };
 
 class RecordingEnd final : public ProgramEnd {

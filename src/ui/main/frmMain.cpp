@@ -755,7 +755,7 @@ void frmMain::mnuViewLog_Click() {
 
 void frmMain::openProgramFile(const QString& name) {
     m_context.errors().Navigate(QStringLiteral("file://") +
-                                m_context.paths().inProgramFolder(name));
+                                m_context.paths().inShippedFolder(name));
 }
 
 void frmMain::mnuAboutIssues_Click() {
