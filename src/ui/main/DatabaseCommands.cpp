@@ -11,10 +11,7 @@
 #include "ui/main/frmMain.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
-#include <QTemporaryFile>
 
 namespace {
 const QString CRLF = QStringLiteral("\r\n");
@@ -42,7 +39,9 @@ bool DatabaseCommands::available() const {
 }
 
 FileDialogRequest DatabaseCommands::fileRequest(const QString& title) const {
-    return {AppInfo::Title + title, m_context.paths().programFolder(), FileName::Database,
+    // The folder the database lives in by default: the program folder, or the per-user data
+    // folder once the program is installed.
+    return {AppInfo::Title + title, m_context.paths().dataFolder(), FileName::Database,
             QStringLiteral("mdb (*.mdb)")};
 }
 
@@ -132,7 +131,7 @@ void DatabaseCommands::mnuCompactDatabase_Click() {
 void DatabaseCommands::compact() {
     setStatus(QStringLiteral("Compacting Database.  Please wait..."));
     try {
-        DatabaseFile::compact(m_db, compactWorkFile());
+        DatabaseFile::compact(m_db, m_context.paths().inDataFolder(FileName::CompactWork));
     } catch (const RuntimeError&) {
         setStatus(QStringLiteral("Ready"));
         throw;
@@ -140,18 +139,6 @@ void DatabaseCommands::compact() {
     setStatus(QStringLiteral("Ready"));
     m_context.speak(QStringLiteral("The database has been compacted successfully."),
                     QStringLiteral("Pleased"), false);
-}
-
-QString DatabaseCommands::compactWorkFile() const {
-    // A file made and removed again tells what this process may write there; the permission
-    // bits alone do not.
-    QTemporaryFile probe(m_context.paths().inProgramFolder(QStringLiteral(".probe-XXXXXX")));
-    if (probe.open())
-        return m_context.paths().inProgramFolder(FileName::CompactWork);
-    // Installed under a system prefix: the work file goes where the person's files go.
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    QDir().mkpath(folder);
-    return QDir(folder).filePath(FileName::CompactWork);
 }
 
 void DatabaseCommands::mnuReloadDatabase_Click() {

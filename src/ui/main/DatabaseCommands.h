@@ -34,9 +34,6 @@ private:
     void openChosen(const QString& chosen);
     void saveAs(const QString& chosen);
     void compact();
-    // Program folder + "Temp.mdb", or the per-user data folder's when the program folder
-    // cannot be written.
-    QString compactWorkFile() const;
     // Rebuilds the tree (resetting every counter) and fills the list with all devices.
     void reloadPanes();
     void setStatus(const QString& text);
