@@ -1,21 +1,58 @@
 #include "core/AppInfo.h"
-#include "DatabaseFiles.h"
+#include "store/Database.h"
 #include "TestContext.h"
 #include "TestMain.h"
 #include "ui/main/DetailList.h"
 #include "ui/main/DeviceTree.h"
 #include "ui/main/frmMain.h"
 
+#include <csignal>
 #include <optional>
 #include <QAction>
 #include <QDir>
 #include <QMenu>
 #include <QToolButton>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace {
 
 const QString CRLF = QStringLiteral("\r\n");
+
+// A monitoring database of devices "host<n>", each with a Ping and a port 80 item.
+void createDatabase(const QString& path, int devices) {
+    Database::create(path);
+    Database db;
+    db.open(path);
+    for (int n = 0; n < devices; ++n) {
+        const QString device = QString("host%1").arg(n);
+        db.execute({"Insert into Devices (Device) values (?)", {device}});
+        db.execute(
+            {"Insert into Main_Data (Device, Port) values (?1, 'Ping'), (?1, '80')", {device}});
+    }
+}
+
+// Every row of Devices and Main_Data as text, in key order.
+QStringList allRows(Database& db) {
+    QStringList result;
+    for (const char* sql : {"Select Device || '|' || Device_Status as Row from Devices order by 1",
+                            "Select Device || ':' || Port || '|' || Status || '|' || Connect as "
+                            "Row from Main_Data order by Device, Port"})
+        for (Recordset rs = db.openRecordset({sql, {}}); !rs.atEnd(); rs.moveNext())
+            result << rs.text("Row");
+    return result;
+}
+
+QStringList rowsOf(const QString& path) {
+    Database db;
+    db.open(path);
+    return allRows(db);
+}
+
+QByteArray bytesOf(const QString& path) {
+    QFile file(path);
+    return !path.isEmpty() && file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 void writeFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
@@ -23,13 +60,32 @@ void writeFile(const QString& path, const QByteArray& bytes) {
     file.write(bytes);
 }
 
+bool onOneFileSystem(const QString& a, const QString& b) {
+    struct stat first {};
+    struct stat second {};
+    return ::stat(qPrintable(a), &first) == 0 && ::stat(qPrintable(b), &second) == 0 &&
+           first.st_dev == second.st_dev;
+}
+
+// While it lives, writing a file past the given size fails as it does on a full disk.
+struct FileSizeLimit {
+    explicit FileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &previous);
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{bytes, previous.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() { ::setrlimit(RLIMIT_FSIZE, &previous); }
+    rlimit previous{};
+};
+
 // The program as start-up leaves it on a database of three devices (opened through a link when
 // one is named), with counters that a check cycle has moved since. Names are taken in the
 // program folder.
 struct Fixture {
     explicit Fixture(const QString& file = "OrvexMonitor.mdb", const QString& link = {}) {
         const QString real = QDir(t.folder.path()).filePath(file);
-        DatabaseFiles::create(real, 3);
+        createDatabase(real, 3);
         path = link.isEmpty() ? real : t.programFile(link);
         if (!link.isEmpty())
             QFile::link(real, path);
@@ -50,13 +106,21 @@ struct Fixture {
                t.dialogs.messages.last().caption == AppInfo::Title + " - Unexpected Error!" &&
                t.dialogs.messages.last().text.contains(routine);
     }
+    void verifyRequest(const QString& title) {
+        QCOMPARE(t.dialogs.fileRequests.size(), 1);
+        const FileDialogRequest& request = t.dialogs.fileRequests.first();
+        QCOMPARE(request.title, AppInfo::Title + title);
+        QCOMPARE(request.folder, t->paths().programFolder());
+        QCOMPARE(request.fileName, QString("OrvexMonitor.mdb"));
+        QCOMPARE(request.filter, QString("mdb (*.mdb)"));
+    }
     // The program goes on with the file it had, as it was.
     void verifyKept(const QStringList& rows) {
         QCOMPARE(t->state().DatabasePath, path);
         QCOMPARE(db.path(), path);
         QCOMPARE(w().windowTitle(), caption);
         QCOMPARE(stored(), QString("unset"));
-        QCOMPARE(DatabaseFiles::rows(db), rows);
+        QCOMPARE(allRows(db), rows);
     }
 
     TestContext t;
@@ -72,8 +136,6 @@ class UiDatabaseTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void fileDialogs_cancelChangesNothing_data();
-    void fileDialogs_cancelChangesNothing();
     void open_data();
     void open();
     void saveAs_data();
@@ -86,41 +148,12 @@ private slots:
     void monitoring_putsEveryCommandOutOfReach();
 };
 
-void UiDatabaseTest::fileDialogs_cancelChangesNothing_data() {
-    QTest::addColumn<QString>("item");
-    QTest::addColumn<QString>("title");
-    QTest::newRow("open from the menu") << "mnuFileOpen"
-                                        << " - Open Database";
-    QTest::newRow("open from the toolbar") << "Open"
-                                           << " - Open Database";
-    QTest::newRow("save as") << "mnuFileSaveAs"
-                             << " - Save Database As...";
-}
-
-void UiDatabaseTest::fileDialogs_cancelChangesNothing() {
-    QFETCH(QString, item);
-    QFETCH(QString, title);
-    Fixture f;
-    const QStringList rows = DatabaseFiles::rows(f.db);
-    if (QToolButton* button = f.w().toolButton(item))
-        QTest::mouseClick(button, Qt::LeftButton);
-    else
-        f.w().action(item)->trigger();
-    QCOMPARE(f.t.dialogs.fileRequests.size(), 1);
-    const FileDialogRequest request = f.t.dialogs.fileRequests.first();
-    QCOMPARE(request.title, AppInfo::Title + title);
-    QCOMPARE(request.folder, f.t->paths().programFolder());
-    QCOMPARE(request.fileName, QString("OrvexMonitor.mdb"));
-    QCOMPARE(request.filter, QString("mdb (*.mdb)"));
-    QVERIFY(f.t.dialogs.messages.isEmpty() && f.t.dialogs.questions.isEmpty());
-    f.verifyKept(rows);
-}
-
 void UiDatabaseTest::open_data() {
     QTest::addColumn<QString>("chosen");
     QTest::addColumn<bool>("yes");
     QTest::addColumn<QString>("outcome");
-    QTest::newRow("another database") << "Branch Office.mdb" << false << "opened";
+    QTest::newRow("cancelled") << "" << false << "cancelled";
+    QTest::newRow("another database, from the toolbar") << "Branch Office.mdb" << false << "opened";
     QTest::newRow("the open file, yes") << "OrvexMonitor.mdb" << true << "reloaded";
     QTest::newRow("the open file, no") << "OrvexMonitor.mdb" << false << "kept";
     QTest::newRow("the open file through a link") << "link.mdb" << true << "reloaded";
@@ -136,9 +169,9 @@ void UiDatabaseTest::open() {
     QFETCH(bool, yes);
     QFETCH(QString, outcome);
     Fixture f;
-    const QString file = f.t.programFile(chosen);
+    const QString file = chosen.isEmpty() ? QString() : f.t.programFile(chosen);
     QFile::link(f.path, f.t.programFile("link.mdb"));
-    DatabaseFiles::create(f.t.programFile("Branch Office.mdb"), 5);
+    createDatabase(f.t.programFile("Branch Office.mdb"), 5);
     writeFile(f.t.programFile("text.mdb"), "Device,Port\r\nrouter,Ping\r\n");
     writeFile(f.t.programFile("empty.mdb"), "");
     Database::create(f.t.programFile("other.mdb"));
@@ -149,12 +182,16 @@ void UiDatabaseTest::open() {
         other.execute({"Drop table Main_Data", {}});
     }
     f.db.execute({"Insert into Devices (Device) values ('added later')", {}});
-    const QStringList rows = DatabaseFiles::rows(f.db);
-    const QByteArray bytes = DatabaseFiles::bytesOf(file);
+    const QStringList rows = allRows(f.db);
+    const QByteArray bytes = bytesOf(file);
     f.t.dialogs.fileNames.enqueue(file);
     f.t.dialogs.answers.enqueue(yes);
-    f.run("mnuFileOpen");
+    if (outcome == "opened")
+        QTest::mouseClick(f.w().toolButton("Open"), Qt::LeftButton);
+    else
+        f.run("mnuFileOpen");
 
+    f.verifyRequest(" - Open Database");
     const bool sameFile = outcome == "reloaded" || outcome == "kept";
     QCOMPARE(f.t.dialogs.questions.size(), sameFile ? 1 : 0);
     if (sameFile)
@@ -173,13 +210,13 @@ void UiDatabaseTest::open() {
         QCOMPARE(f.devicesInTree(), outcome == "opened" ? 5 : 4);
         QCOMPARE(f.w().lvListView().model().rowCount(), f.devicesInTree());
         // Loading resets the counters of the file opened, and only of that one.
-        QVERIFY(DatabaseFiles::rows(f.db).filter("Failed").isEmpty());
+        QVERIFY(allRows(f.db).filter("Failed").isEmpty());
         if (outcome == "opened")
-            QCOMPARE(DatabaseFiles::rowsOf(f.path), rows);
+            QCOMPARE(rowsOf(f.path), rows);
     } else {
         f.verifyKept(rows);
         QCOMPARE(f.devicesInTree(), 3);
-        QCOMPARE(DatabaseFiles::bytesOf(file), bytes);
+        QCOMPARE(bytesOf(file), bytes);
     }
 }
 
@@ -187,6 +224,7 @@ void UiDatabaseTest::saveAs_data() {
     QTest::addColumn<QString>("chosen");
     QTest::addColumn<bool>("yes");
     QTest::addColumn<QString>("outcome");
+    QTest::newRow("cancelled") << "" << false << "cancelled";
     QTest::newRow("new name") << "Copy.mdb" << false << "copied";
     QTest::newRow("over another file, yes") << "Older.mdb" << true << "copied";
     QTest::newRow("over another file, no") << "Older.mdb" << false << "kept";
@@ -201,20 +239,21 @@ void UiDatabaseTest::saveAs() {
     QFETCH(bool, yes);
     QFETCH(QString, outcome);
     Fixture f;
-    const QString file = f.t.programFile(chosen);
+    const QString file = chosen.isEmpty() ? QString() : f.t.programFile(chosen);
     QFile::link(f.path, f.t.programFile("link.mdb"));
-    DatabaseFiles::create(f.t.programFile("Older.mdb"), 1);
-    const QStringList rows = DatabaseFiles::rows(f.db);
-    const QByteArray bytes = DatabaseFiles::bytesOf(file);
+    createDatabase(f.t.programFile("Older.mdb"), 1);
+    const QStringList rows = allRows(f.db);
+    const QByteArray bytes = bytesOf(file);
     f.t.dialogs.fileNames.enqueue(file);
     f.t.dialogs.answers.enqueue(yes);
     {
-        std::optional<DatabaseFiles::FileSizeLimit> limit;
+        std::optional<FileSizeLimit> limit;
         if (outcome == "reported")
             limit.emplace(8 * 1024);
         f.run("mnuFileSaveAs");
     }
 
+    f.verifyRequest(" - Save Database As...");
     QCOMPARE(f.reported("mnuFileSaveAs_Click"), outcome == "reported");
     QCOMPARE(f.t.dialogs.questions.size(), chosen == "Older.mdb" ? 1 : 0);
     if (chosen == "Older.mdb")
@@ -226,12 +265,12 @@ void UiDatabaseTest::saveAs() {
         QVERIFY(f.t.dialogs.messages.isEmpty());
     f.verifyKept(rows);
     if (outcome == "copied") {
-        QCOMPARE(DatabaseFiles::rowsOf(file), rows);
+        QCOMPARE(rowsOf(file), rows);
         // Later results go to the file that was open, not to the copy.
         f.db.execute({"Update Main_Data set Connect = 8", {}});
-        QCOMPARE(DatabaseFiles::rowsOf(file), rows);
+        QCOMPARE(rowsOf(file), rows);
     } else {
-        QCOMPARE(DatabaseFiles::bytesOf(file), bytes);
+        QCOMPARE(bytesOf(file), bytes);
     }
     QCOMPARE(QFileInfo(f.t.programFile("link.mdb")).isSymLink(), true);
     QCOMPARE(QDir(f.t.folder.path()).entryList({".*"}, QDir::Files | QDir::Hidden), {});
@@ -258,11 +297,7 @@ void UiDatabaseTest::compact() {
     QFETCH(bool, yes);
     QFETCH(bool, fails);
     QTemporaryDir elsewhere(QStringLiteral("/dev/shm/orvex-XXXXXX"));
-    struct stat here {
-    }, there{};
-    if (setup == "elsewhere" &&
-        (!elsewhere.isValid() || ::stat(qPrintable(elsewhere.path()), &there) != 0 ||
-         ::stat(qPrintable(QDir::tempPath()), &here) != 0 || here.st_dev == there.st_dev))
+    if (setup == "elsewhere" && onOneFileSystem(elsewhere.path(), QDir::tempPath()))
         QSKIP("no second file system here");
     Fixture f(setup == "elsewhere"           ? elsewhere.filePath("OrvexMonitor.mdb")
               : setup.startsWith("Temp.mdb") ? QString("Temp.mdb")
@@ -278,11 +313,11 @@ void UiDatabaseTest::compact() {
         f.db.execute({"Insert into Devices (Device, Device_Description) values (?, ?)",
                       {QString("gone%1").arg(n), QString(2000, 'x')}});
     f.db.execute({"Delete from Devices where Device like 'gone%'", {}});
-    const QStringList rows = DatabaseFiles::rows(f.db);
-    const QByteArray bytes = DatabaseFiles::bytesOf(f.path);
+    const QStringList rows = allRows(f.db);
+    const QByteArray bytes = bytesOf(f.path);
     f.t.dialogs.answers.enqueue(yes);
     {
-        std::optional<DatabaseFiles::FileSizeLimit> limit;
+        std::optional<FileSizeLimit> limit;
         if (setup.endsWith("full"))
             limit.emplace(8 * 1024);
         f.run("mnuCompactDatabase");
@@ -296,12 +331,12 @@ void UiDatabaseTest::compact() {
     f.verifyKept(rows);
     QCOMPARE(f.devicesInTree(), 3);
     if (yes && !fails) {
-        QVERIFY(DatabaseFiles::bytesOf(f.path).size() < bytes.size());
+        QVERIFY(bytesOf(f.path).size() < bytes.size());
         QCOMPARE(f.t.assistant.texts(),
                  QStringList{"The database has been compacted successfully."});
         QCOMPARE(f.t.assistant.spoken.first().animation, QString("Pleased"));
     } else {
-        QCOMPARE(DatabaseFiles::bytesOf(f.path), bytes);
+        QCOMPARE(bytesOf(f.path), bytes);
     }
     QCOMPARE(QFileInfo(f.path).isSymLink(), setup == "link");
     QCOMPARE(QFileInfo(work).isFile(),
@@ -324,14 +359,14 @@ void UiDatabaseTest::reload() {
     if (messageTab)
         f.w().TabStrip1_Click(2);
     f.db.execute({"Insert into Devices (Device) values ('added later')", {}});
-    const QStringList rows = DatabaseFiles::rows(f.db);
+    const QStringList rows = allRows(f.db);
     f.t.dialogs.answers.enqueue(yes);
     f.run("mnuReloadDatabase");
 
     QCOMPARE(f.t.dialogs.questions.first().text,
              "Reloading the database will also reset the counters." + CRLF +
                  "Continue with reload?");
-    QCOMPARE(DatabaseFiles::rows(f.db).filter("Failed").isEmpty(), yes);
+    QCOMPARE(allRows(f.db).filter("Failed").isEmpty(), yes);
     QCOMPARE(f.devicesInTree(), yes ? 4 : 3);
     QCOMPARE(f.db.path(), f.path);
     QCOMPARE(f.w().windowTitle(), f.caption);
@@ -356,7 +391,7 @@ void UiDatabaseTest::newDatabase_isAnnounced() {
 
 void UiDatabaseTest::monitoring_putsEveryCommandOutOfReach() {
     Fixture f;
-    const QStringList rows = DatabaseFiles::rows(f.db);
+    const QStringList rows = allRows(f.db);
     const auto available = [&] {
         QList<bool> states;
         for (const char* name : {"tbNew", "tbOpen", "mnuFileNew", "mnuFileSaveAs", "mnuFileOpen"})
