@@ -11,9 +11,9 @@
 #include <QAction>
 #include <QDir>
 #include <QMenu>
+#include <QStorageInfo>
 #include <QToolButton>
 #include <sys/resource.h>
-#include <sys/stat.h>
 
 namespace {
 
@@ -60,13 +60,6 @@ void writeFile(const QString& path, const QByteArray& bytes) {
     file.write(bytes);
 }
 
-bool onOneFileSystem(const QString& a, const QString& b) {
-    struct stat first {};
-    struct stat second {};
-    return ::stat(qPrintable(a), &first) == 0 && ::stat(qPrintable(b), &second) == 0 &&
-           first.st_dev == second.st_dev;
-}
-
 // While it lives, writing a file past the given size fails as it does on a full disk.
 struct FileSizeLimit {
     explicit FileSizeLimit(rlim_t bytes) {
@@ -108,11 +101,10 @@ struct Fixture {
     }
     void verifyRequest(const QString& title) {
         QCOMPARE(t.dialogs.fileRequests.size(), 1);
-        const FileDialogRequest& request = t.dialogs.fileRequests.first();
-        QCOMPARE(request.title, AppInfo::Title + title);
-        QCOMPARE(request.folder, t->paths().programFolder());
-        QCOMPARE(request.fileName, QString("OrvexMonitor.mdb"));
-        QCOMPARE(request.filter, QString("mdb (*.mdb)"));
+        const FileDialogRequest& r = t.dialogs.fileRequests.first();
+        QCOMPARE((QStringList{r.title, r.folder, r.fileName, r.filter}),
+                 (QStringList{AppInfo::Title + title, t->paths().programFolder(),
+                              "OrvexMonitor.mdb", "mdb (*.mdb)"}));
     }
     // The program goes on with the file it had, as it was.
     void verifyKept(const QStringList& rows) {
@@ -161,7 +153,6 @@ void UiDatabaseTest::open_data() {
     QTest::newRow("text file") << "text.mdb" << false << "reported";
     QTest::newRow("empty file") << "empty.mdb" << false << "reported";
     QTest::newRow("database of other tables") << "other.mdb" << false << "reported";
-    QTest::newRow("folder") << "folder.mdb" << false << "reported";
 }
 
 void UiDatabaseTest::open() {
@@ -175,7 +166,6 @@ void UiDatabaseTest::open() {
     writeFile(f.t.programFile("text.mdb"), "Device,Port\r\nrouter,Ping\r\n");
     writeFile(f.t.programFile("empty.mdb"), "");
     Database::create(f.t.programFile("other.mdb"));
-    QVERIFY(QDir(f.t.folder.path()).mkdir("folder.mdb"));
     {
         Database other;
         other.open(f.t.programFile("other.mdb"));
@@ -272,7 +262,7 @@ void UiDatabaseTest::saveAs() {
     } else {
         QCOMPARE(bytesOf(file), bytes);
     }
-    QCOMPARE(QFileInfo(f.t.programFile("link.mdb")).isSymLink(), true);
+    QVERIFY(QFileInfo(f.t.programFile("link.mdb")).isSymLink());
     QCOMPARE(QDir(f.t.folder.path()).entryList({".*"}, QDir::Files | QDir::Hidden), {});
 }
 
@@ -297,7 +287,8 @@ void UiDatabaseTest::compact() {
     QFETCH(bool, yes);
     QFETCH(bool, fails);
     QTemporaryDir elsewhere(QStringLiteral("/dev/shm/orvex-XXXXXX"));
-    if (setup == "elsewhere" && onOneFileSystem(elsewhere.path(), QDir::tempPath()))
+    if (setup == "elsewhere" &&
+        QStorageInfo(elsewhere.path()).device() == QStorageInfo(QDir::tempPath()).device())
         QSKIP("no second file system here");
     Fixture f(setup == "elsewhere"           ? elsewhere.filePath("OrvexMonitor.mdb")
               : setup.startsWith("Temp.mdb") ? QString("Temp.mdb")
@@ -390,23 +381,14 @@ void UiDatabaseTest::newDatabase_isAnnounced() {
 }
 
 void UiDatabaseTest::monitoring_putsEveryCommandOutOfReach() {
+    // The window's items and buttons follow the monitoring state (tst_ui_main); the commands
+    // themselves refuse too, whatever way they are reached.
     Fixture f;
     const QStringList rows = allRows(f.db);
-    const auto available = [&] {
-        QList<bool> states;
-        for (const char* name : {"tbNew", "tbOpen", "mnuFileNew", "mnuFileSaveAs", "mnuFileOpen"})
-            states << f.w().action(name)->isEnabled();
-        return states << f.w().menu("mnuDatabase")->menuAction()->isEnabled();
-    };
-    // What switching monitoring on does to the window and the program state.
     f.w().applyMonitoringState(true);
     f.t->state().MonitoringOn = true;
-    QCOMPARE(available(), QList<bool>(6, false));
+    QVERIFY(!f.w().menu("mnuDatabase")->menuAction()->isEnabled());
     QTest::mouseClick(f.w().toolButton("Open"), Qt::LeftButton);
-    // Nor does any other way in reach the file while the checks use it.
-    f.t.dialogs.answers << true << true;
-    for (const char* item : {"mnuCompactDatabase", "mnuReloadDatabase"})
-        f.w().action(item)->activate(QAction::Trigger);
     for (void (frmMain::*request)() :
          {&frmMain::newDatabaseRequested, &frmMain::openDatabaseRequested,
           &frmMain::saveDatabaseAsRequested, &frmMain::compactDatabaseRequested,
@@ -415,10 +397,6 @@ void UiDatabaseTest::monitoring_putsEveryCommandOutOfReach() {
     QVERIFY(f.t.dialogs.fileRequests.isEmpty() && f.t.dialogs.questions.isEmpty());
     QVERIFY(f.t.assistant.spoken.isEmpty());
     f.verifyKept(rows);
-
-    f.w().applyMonitoringState(false);
-    f.t->state().MonitoringOn = false;
-    QCOMPARE(available(), QList<bool>(6, true));
 }
 
 ORVEX_TEST_MAIN(UiDatabaseTest)
