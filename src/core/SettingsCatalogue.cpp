@@ -89,6 +89,10 @@ QString SettingsCatalogue::htmlTemplateFile() const {
                 m_paths.inShippedFolder(FileName::Template));
 }
 
+bool SettingsCatalogue::desktopNotify() const {
+    return flagEqualsOne(text(Section::Options, Key::DesktopNotify, QStringLiteral("1")));
+}
+
 bool SettingsCatalogue::sendOnFailure() const {
     return boolean(text(Section::MailOptions, Key::SendOnFailure, QStringLiteral("0")));
 }

@@ -38,6 +38,7 @@ inline const QString LogFile = QStringLiteral("LogFile");
 inline const QString HTMLOutput = QStringLiteral("HTMLOutput");
 inline const QString HTMLFile = QStringLiteral("HTMLFile");
 inline const QString HTMLTemplateFile = QStringLiteral("HTMLTemplateFile");
+inline const QString DesktopNotify = QStringLiteral("DesktopNotify");
 inline const QString SendOnFailure = QStringLiteral("SendOnFailure");
 inline const QString SendOnConsecutiveFailure = QStringLiteral("SendOnConsecutiveFailure");
 inline const QString MailTo = QStringLiteral("MailTo");
@@ -95,6 +96,7 @@ public:
     // spelling of the default would name a second file.
     QString htmlFile() const;
     QString htmlTemplateFile() const;        // App\template.html
+    bool desktopNotify() const;              // flag = 1, default 1
     bool sendOnFailure() const;              // boolean, default 0
     qint16 sendOnConsecutiveFailure() const; // int16, default 5
     QString mailTo() const;

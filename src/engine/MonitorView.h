@@ -23,6 +23,8 @@ public:
     virtual void Check_TVIcons() = 0;
     // Refills the detail list for the selected node.
     virtual void refreshDetailList() = 0;
+    // A desktop notification from the tray icon, where the desktop shows them.
+    virtual void notifyDesktop(const QString& title, const QString& text) = 0;
     // The assistant's "Monitoring On" and "Monitoring Off" commands.
     virtual void setAssistantMonitoringCommands(bool monitoringOn) = 0;
 };

@@ -65,6 +65,7 @@ void NotificationDispatch::Monitor_Finish() {
     ignoreErrors([&] { m_view.Check_TVIcons(); });
     ignoreErrors([&] { m_view.refreshDetailList(); });
     ignoreErrors([&] { Check_Announce(); });
+    ignoreErrors([&] { Check_DesktopNotify(); });
     ignoreErrors([&] { Check_Email(T); });
     ignoreErrors([&] { Check_HTMLOutput(); });
     clearLists();
@@ -158,6 +159,42 @@ void NotificationDispatch::Check_Announce() {
         m_context.speak(failureSpeech(FailureList_), QStringLiteral("Surprised"));
     if (!RecoveryList_.isEmpty())
         m_context.speak(recoverySpeech(RecoveryList_), QStringLiteral("Pleased"));
+}
+
+void NotificationDispatch::Check_DesktopNotify() {
+    if ((FailureList_.isEmpty() && RecoveryList_.isEmpty()) ||
+        !m_context.catalogue().desktopNotify())
+        return;
+    m_view.notifyDesktop(desktopTitle(FailureList_, RecoveryList_),
+                         desktopText(FailureList_, RecoveryList_));
+}
+
+QString NotificationDispatch::desktopTitle(const FailureList& failures,
+                                           const RecoveryList& recoveries) {
+    QStringList parts;
+    if (!failures.isEmpty())
+        parts << QString::number(failures.size()) + QStringLiteral(" failed");
+    if (!recoveries.isEmpty())
+        parts << QString::number(recoveries.size()) + QStringLiteral(" recovered");
+    return AppInfo::Title + QStringLiteral(": ") + parts.join(QStringLiteral(", "));
+}
+
+QString NotificationDispatch::desktopText(const FailureList& failures,
+                                          const RecoveryList& recoveries) {
+    // A notification is a glance: the first few items, and how many more the log holds.
+    constexpr int Shown = 5;
+    QStringList lines;
+    for (const FailureNotice& f : failures)
+        lines << f.name + QStringLiteral(" port ") + f.port + QStringLiteral(" failed: ") +
+                     f.errorText;
+    for (const RecoveryNotice& r : recoveries)
+        lines << r.name + QStringLiteral(" port ") + r.port + QStringLiteral(" recovered");
+    if (lines.size() > Shown) {
+        const qsizetype more = lines.size() - (Shown - 1);
+        lines.resize(Shown - 1);
+        lines << QStringLiteral("and %1 more").arg(more);
+    }
+    return lines.join(QLatin1Char('\n'));
 }
 
 QString NotificationDispatch::mailSubject() {

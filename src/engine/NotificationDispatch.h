@@ -33,6 +33,9 @@ public:
     // The text the assistant speaks for a list, with its map and pause tags.
     static QString failureSpeech(const FailureList& failures);
     static QString recoverySpeech(const RecoveryList& recoveries);
+    // One notification's title and text for a cycle's failures and recoveries.
+    static QString desktopTitle(const FailureList& failures, const RecoveryList& recoveries);
+    static QString desktopText(const FailureList& failures, const RecoveryList& recoveries);
 
     FailureList FailureList_;
     RecoveryList RecoveryList_;
@@ -49,6 +52,7 @@ private:
     void Recovery(const QString& Name, const QString& Port);
     void Check_Announce();
     void Check_Email(qint16 T);
+    void Check_DesktopNotify();
     void Check_HTMLOutput();
     void clearLists();
 

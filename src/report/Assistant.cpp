@@ -16,6 +16,7 @@ const QString Crlf = QStringLiteral("\r\n");
 const QString Break = QStringLiteral("<BREAK>");
 const QString Acknowledge = QStringLiteral("Acknowledge");
 const QString Blink = QStringLiteral("Blink");
+const QString CharacterSuffix = QStringLiteral(".acs");
 
 struct CommandRow {
     const char* name;
@@ -133,7 +134,7 @@ void Assistant::endWithoutAgent(const QString& message) {
 bool Assistant::LoadCharacter(const QString& name) {
     try {
         m_agent->setConnected(true);
-        m_agent->Load(CharacterId, name + QStringLiteral(".acs"));
+        m_agent->Load(CharacterId, characterFile(name));
         adopt(m_agent->Character(CharacterId));
     } catch (const std::exception&) {
         return false;
@@ -155,8 +156,7 @@ void Assistant::ChangeCharacter(const QString& name) {
 
     bool loaded = false;
     ignoreErrors([&] {
-        m_agent->Load(CharacterId,
-                      CharacterPath() + QDir::separator() + name + QStringLiteral(".acs"));
+        m_agent->Load(CharacterId, characterFile(name));
         adopt(m_agent->Character(CharacterId));
         loaded = true;
     });
@@ -201,6 +201,34 @@ void Assistant::AddAgentCommands() {
 
 QString Assistant::CharacterPath() const {
     return m_context.paths().inShippedFolder(QStringLiteral("chars"));
+}
+
+QStringList Assistant::availableCharacters() const {
+    QStringList names;
+    for (const QString& folder : m_agent->characterFolders()) {
+        const QStringList files =
+            QDir(folder).entryList({QLatin1String("*") + CharacterSuffix}, QDir::Files);
+        for (const QString& file : files)
+            names << file.toLower().chopped(CharacterSuffix.size());
+    }
+    names.sort();
+    names.removeDuplicates();
+    return names;
+}
+
+QString Assistant::characterFile(const QString& name) const {
+    const QString wanted = name + CharacterSuffix;
+    for (const QString& folder : m_agent->characterFolders()) {
+        const QDir dir(folder);
+        if (dir.exists(wanted))
+            return dir.filePath(wanted);
+        const QStringList files =
+            dir.entryList({QLatin1String("*") + CharacterSuffix}, QDir::Files, QDir::Name);
+        for (const QString& file : files)
+            if (file.compare(wanted, Qt::CaseInsensitive) == 0)
+                return dir.filePath(file);
+    }
+    return wanted;
 }
 
 void Assistant::MSAgentSpeak(const QString& text, const QString& animation, bool stayInPlace) {

@@ -29,6 +29,9 @@ public:
     void ChangeCharacter(const QString& name);
     void AddAgentCommands();
     QString CharacterPath() const;
+    // The characters that can be loaded, from the program folder's and the per-user character
+    // folders: each file's lower-case name without its extension, sorted, each name once.
+    QStringList availableCharacters() const;
     void MSAgentSpeak(const QString& text, const QString& animation, bool stayInPlace);
 
     // The character's events.
@@ -61,6 +64,9 @@ signals:
     void agentUnavailable();
 
 private:
+    // The character file of that name in the first folder that has one, whatever the case of
+    // its letters; the bare file name when no folder has it.
+    QString characterFile(const QString& name) const;
     void adopt(AgentCharacter* character);
     void release();
     void endWithoutAgent(const QString& message);

@@ -66,13 +66,23 @@ def _wait(what, test, timeout):
 
 
 class Desktop:
-    def __init__(self, screen="1280x800x24"):
+    """program: an installed OrvexMonitor to run instead of a copy of the build's; its
+    writable files are then in the user's data folder. user: run the program as this user id
+    (root only), for a program folder that user may not write."""
+
+    def __init__(self, screen="1280x800x24", program=None, user=None):
         self.build = build_dir()
         self.screen = screen
+        self.user = user
         self.root = tempfile.mkdtemp(prefix="orvex-desktop-")
-        self.program_dir = os.path.join(self.root, "program")
-        self.database = os.path.join(self.program_dir, "OrvexMonitor.mdb")
-        self.log_file = os.path.join(self.program_dir, "OrvexMonitor.txt")
+        self.installed = program is not None
+        self.program = program or os.path.join(self.root, "program", "OrvexMonitor")
+        self.program_dir = os.path.dirname(self.program)
+        self.data_dir = os.path.join(self.root, "data", TITLE)
+        files_dir = self.data_dir if self.installed else self.program_dir
+        self.database = os.path.join(files_dir, "OrvexMonitor.mdb")
+        self.log_file = os.path.join(files_dir, "OrvexMonitor.txt")
+        self.page = os.path.join(files_dir, "OrvexMonitor.html")
         self.settings_file = os.path.join(self.root, "config", TITLE + ".conf")
         self.process = None
         self._xvfb = None
@@ -84,7 +94,8 @@ class Desktop:
         try:
             self._make_folders()
             self._start_x()
-            self._register_mail_control()
+            if not self.installed:
+                self._register_mail_control()
         except BaseException:
             self.__exit__(None, None, None)
             raise
@@ -106,8 +117,13 @@ class Desktop:
     def _make_folders(self):
         for name in ("home", "config", "data", "cache", "run"):
             os.makedirs(os.path.join(self.root, name), mode=0o700)
-        shutil.copytree(os.path.join(self.build, "bin"), self.program_dir, symlinks=True,
-                        ignore=lambda folder, names: [n for n in names if n in RUN_FILES])
+            if self.user is not None:
+                os.chown(os.path.join(self.root, name), self.user, self.user)
+        if self.user is not None:
+            os.chmod(self.root, 0o755)
+        if not self.installed:
+            shutil.copytree(os.path.join(self.build, "bin"), self.program_dir, symlinks=True,
+                            ignore=lambda folder, names: [n for n in names if n in RUN_FILES])
         self.env = dict(os.environ)
         for name in ("QT_QPA_PLATFORM", "QT_SCALE_FACTOR", "ORVEX_MINUTE_MS"):
             self.env.pop(name, None)
@@ -138,6 +154,10 @@ class Desktop:
 
     # --- settings -------------------------------------------------------------------------
 
+    def setenv(self, name, value):
+        """Sets a variable of the program's environment; before start()."""
+        self.env[name] = value
+
     def set_setting(self, section, key, value):
         """Writes one value into the settings file in the form the program's settings store
         reads; best done before start()."""
@@ -151,6 +171,8 @@ class Desktop:
         ini.set(group, quote(key, safe=""), value)
         with open(self.settings_file, "w", encoding="utf-8") as out:
             ini.write(out, space_around_delimiters=False)
+        if self.user is not None:
+            os.chown(self.settings_file, self.user, self.user)
 
     def setting(self, section, key):
         ini = configparser.RawConfigParser(delimiters=("=",), interpolation=None)
@@ -169,8 +191,10 @@ class Desktop:
     def start(self, timeout=60):
         """Starts the monitor and returns the id of its main window once it is shown."""
         with open(os.path.join(self.root, "program.out"), "w") as out:
-            self.process = subprocess.Popen([os.path.join(self.program_dir, "OrvexMonitor")],
-                                            cwd=self.program_dir, env=self.env,
+            as_user = [] if self.user is None else [
+                "setpriv", f"--reuid={self.user}", f"--regid={self.user}", "--clear-groups", "--"]
+            self.process = subprocess.Popen(as_user + [self.program],
+                                            cwd=self.root, env=self.env,
                                             stdout=out, stderr=subprocess.STDOUT)
         self.main_window = self.wait_window(MAIN_WINDOW, timeout)
         return self.main_window

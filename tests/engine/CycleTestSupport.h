@@ -23,6 +23,9 @@ public:
     void Check_TVIcons() override { ++iconPasses; }
     void refreshDetailList() override { ++listRefreshes; }
     void setAssistantMonitoringCommands(bool on) override { assistantCommandsOn = on; }
+    void notifyDesktop(const QString& title, const QString& text) override {
+        notifications << title + "|" + text;
+    }
 
     QList<bool> states;
     QList<bool> stopEnabled;
@@ -33,6 +36,7 @@ public:
     int iconPasses = 0;
     int listRefreshes = 0;
     bool assistantCommandsOn = false;
+    QStringList notifications;
 };
 
 // Check passes that record a scripted outcome for every target, through the real recording.

@@ -41,6 +41,8 @@ private slots:
     void twoRecipients_sentOneAfterTheOther();
     void announce_spellsAddressesWithMapTags();
     void recoveredCount_countsDownThenResets();
+    void desktopNotification_onePerCycleWithChanges_data();
+    void desktopNotification_onePerCycleWithChanges();
 
 private:
     void failCycles(const QString& device, int cycles);
@@ -402,6 +404,59 @@ void CycleTest::recoveredCount_countsDownThenResets() {
     }
     QCOMPARE(counts, (QList<int>{-1, -2, -3, 0, 0}));
     QCOMPARE(logLines("Recovery").size(), 1);
+}
+
+// One notification a cycle, summing up its failures and recoveries; none for a quiet cycle or
+// when switched off.
+void CycleTest::desktopNotification_onePerCycleWithChanges_data() {
+    QTest::addColumn<int>("devices");
+    QTest::addColumn<QString>("setting");
+    QTest::addColumn<QStringList>("titles");
+    QTest::addColumn<int>("lastTextLines");
+    const QString title = "IP Orvex Monitor 2.0: ";
+    QTest::newRow("one failure, then its recovery")
+        << 1 << "" << QStringList{title + "1 failed", title + "1 recovered"} << 1;
+    QTest::newRow("seven failures shown as five lines")
+        << 7 << "1" << QStringList{title + "7 failed", title + "7 recovered"} << 5;
+    QTest::newRow("switched off") << 1 << "0" << QStringList{} << 0;
+    QTest::newRow("quiet cycles") << 0 << "1" << QStringList{} << 0;
+}
+
+void CycleTest::desktopNotification_onePerCycleWithChanges() {
+    QFETCH(int, devices);
+    QFETCH(QString, setting);
+    QFETCH(QStringList, titles);
+    QFETCH(int, lastTextLines);
+    if (!setting.isEmpty())
+        (*t)->settings().SaveSetting("Options", "DesktopNotify", setting);
+    QStringList targets{"quiet"};
+    s->addDevice("quiet");
+    s->addItem("quiet", "Ping");
+    for (int i = 0; i < devices; ++i) {
+        const QString name = QString("host%1").arg(i);
+        s->addDevice(name);
+        s->addItem(name, "Ping");
+        targets << name;
+        checks->down.insert(name);
+    }
+    for (int cycle = 0; cycle < 2; ++cycle) {
+        QStringList list = targets;
+        checks->Check_Ping(list);
+        dispatch->Monitor_Finish();
+        checks->down.clear();
+    }
+    QStringList shownTitles;
+    for (const QString& n : monitorView->notifications)
+        shownTitles << n.section('|', 0, 0);
+    QCOMPARE(shownTitles, titles);
+    if (titles.isEmpty())
+        return;
+    const QStringList first = monitorView->notifications.first().section('|', 1).split('\n');
+    QCOMPARE(first.first().section(": ", 0, 0), QString("HOST0 port Ping failed"));
+    const QStringList last = monitorView->notifications.last().section('|', 1).split('\n');
+    QCOMPARE(last.size(), lastTextLines);
+    QCOMPARE(last.last(), devices > 5 ? QString("and %1 more").arg(devices - 4)
+                                      : QString("HOST0 port Ping recovered"));
 }
 
 ORVEX_TEST_GUILESS_MAIN(CycleTest)

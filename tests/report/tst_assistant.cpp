@@ -362,6 +362,22 @@ private slots:
         checkCommandTable(m_assistant->character(), monitoring);
     }
 
+    void loadCharacter_findsTheFileInEitherFolderWhateverItsCase() {
+        install({"merlin"});
+        QVERIFY(QFile::rename(charFile("merlin.acs"), charFile("Merlin.ACS")));
+        const QString userFolder = Assistant::userCharacterPath();
+        QDir().mkpath(userFolder);
+        QVERIFY(QFile::copy(Shipped + "/genie.acs", userFolder + "/genie.acs"));
+        QVERIFY(QFile::copy(Shipped + "/genie.svg", userFolder + "/genie.svg"));
+
+        QCOMPARE(m_assistant->availableCharacters(), (QStringList{"genie", "merlin"}));
+        QVERIFY(m_assistant->LoadCharacter("merlin"));
+        QCOMPARE(m_assistant->character()->name(), QStringLiteral("Merlin"));
+        m_assistant->ChangeCharacter("genie");
+        QCOMPARE(m_assistant->character()->name(), QStringLiteral("Genie"));
+        QDir(userFolder).removeRecursively();
+    }
+
     void unloadCharacter_leavesSpeakingHarmless() {
         loadMerlin();
         m_assistant->UnloadCharacter();

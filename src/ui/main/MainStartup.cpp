@@ -8,6 +8,7 @@
 #include "report/frmSplash.h"
 #include "ui/main/DevicePanes.h"
 #include "ui/main/frmMain.h"
+#include "ui/main/OptionsCommands.h"
 
 #include <QTimer>
 
@@ -42,6 +43,9 @@ void MainStartup::loadAssistant(Assistant& assistant, frmMain& mainForm) {
     QObject::connect(&assistant, &Assistant::monitoringOffRequested, &mainForm,
                      &frmMain::Monitor_Stop);
     QObject::connect(&mainForm, &frmMain::unloading, &assistant, &Assistant::UnloadCharacter);
+    auto* options = new OptionsCommands(m_context, assistant, &mainForm);
+    QObject::connect(&mainForm, &frmMain::optionsRequested, options,
+                     &OptionsCommands::mnuViewOptions_Click);
     const auto enable = [&assistant](const QString& name, bool enabled) {
         if (AgentCharacter* character = assistant.character())
             character->Commands().setEnabled(name, enabled);

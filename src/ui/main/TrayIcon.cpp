@@ -38,6 +38,13 @@ void TrayIcon::setInTray(bool inTray) {
     m_icon->setVisible(inTray);
 }
 
+bool TrayIcon::notify(const QString& title, const QString& text) {
+    if (!m_inTray || !desktopHasTray() || !QSystemTrayIcon::supportsMessages())
+        return false;
+    m_icon->showMessage(title, text, QSystemTrayIcon::Warning);
+    return true;
+}
+
 bool TrayIcon::desktopHasTray() {
     return QSystemTrayIcon::isSystemTrayAvailable();
 }

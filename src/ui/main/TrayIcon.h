@@ -24,6 +24,9 @@ public:
     // The picture always changes before the tip.
     void show(int picture, const QString& tip);
     void setInTray(bool inTray);
+    // A desktop notification from the icon; nothing where the desktop has no tray or shows no
+    // notifications. True when it was handed to the desktop.
+    bool notify(const QString& title, const QString& text);
     bool isInTray() const { return m_inTray; }
     int picture() const { return m_picture; }
     QString tip() const { return m_tip; }

@@ -552,6 +552,10 @@ int frmMain::treeNodeCount() const {
     return m_tree->nodeCount();
 }
 
+void frmMain::notifyDesktop(const QString& title, const QString& text) {
+    m_tray->notify(title, text);
+}
+
 void frmMain::setAssistantMonitoringCommands(bool monitoringOn) {
     emit monitoringCommandsChanged(monitoringOn);
 }

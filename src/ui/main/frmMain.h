@@ -94,6 +94,7 @@ public:
     void Check_TVIcons() override;
     void refreshDetailList() override { mnulvRefresh_Click(); }
     void setAssistantMonitoringCommands(bool monitoringOn) override;
+    void notifyDesktop(const QString& title, const QString& text) override;
 
     void SizeControls(float& x);
     void Form_Paint();

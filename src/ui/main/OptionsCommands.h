@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+class AppContext;
+class Assistant;
+class QWidget;
+
+// The main window's options command ("&Options..." and the toolbar's "Options"): shows the
+// options dialog modally, owned by the window.
+class OptionsCommands final : public QObject {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(OptionsCommands)
+public:
+    OptionsCommands(AppContext& context, Assistant& assistant, QWidget* window);
+
+    void mnuViewOptions_Click();
+
+private:
+    AppContext& m_context;
+    Assistant& m_assistant;
+    QPointer<QWidget> m_window;
+    bool m_showing = false;
+};
