@@ -46,14 +46,6 @@ def main():
     unittest.main()
 
 
-def _free_display():
-    for number in range(60, 200):
-        if not os.path.exists(f"/tmp/.X{number}-lock") and \
-                not os.path.exists(f"/tmp/.X11-unix/X{number}"):
-            return number
-    raise RuntimeError("no free X display")
-
-
 def _wait(what, test, timeout):
     deadline = time.monotonic() + timeout
     while True:
@@ -137,13 +129,21 @@ class Desktop:
         })
 
     def _start_x(self):
-        number = _free_display()
-        self.env["DISPLAY"] = f":{number}"
+        # The server picks a free display itself and names it once it listens, so flows that
+        # run side by side never race for one.
+        read_end, write_end = os.pipe()
         self._xvfb = subprocess.Popen(
-            ["Xvfb", f":{number}", "-screen", "0", self.screen, "-nolisten", "tcp"],
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        _wait("the X server", lambda: os.path.exists(f"/tmp/.X11-unix/X{number}")
-              and self._run(["xdotool", "getdisplaygeometry"], check=False).returncode == 0, 20)
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", self.screen,
+             "-nolisten", "tcp"],
+            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        with os.fdopen(read_end) as named:
+            number = named.readline().strip()
+        if not number.isdigit():
+            raise RuntimeError("the X server did not start")
+        self.env["DISPLAY"] = f":{number}"
+        _wait("the X server", lambda: self._run(["xdotool", "getdisplaygeometry"],
+                                                 check=False).returncode == 0, 20)
 
     def _register_mail_control(self):
         self._run([os.path.join(self.build, "tools", "orvex_regsvr"),

@@ -12,6 +12,7 @@
 #include "platform/SocketArray.h"
 #include "report/AboutBox.h"
 #include "store/Database.h"
+#include "ui/main/DatabaseCommands.h"
 #include "ui/main/DetailList.h"
 #include "ui/main/DevicePanes.h"
 #include "ui/main/DeviceTree.h"
@@ -74,7 +75,8 @@ frmMain::frmMain(AppContext& context, Database& monitorDB, const SplashLabel& sp
     , m_menus(std::make_unique<MainMenus>(menuBar(), m_toolbar, this))
     , m_panes(std::make_unique<DevicePanes>(context, monitorDB, *m_tree, *m_list))
     , m_recording(std::make_unique<ResultRecording>(context, monitorDB, *this))
-    , m_tray(new TrayIcon(menu(QStringLiteral("mnuSysTray")), this)) {
+    , m_tray(new TrayIcon(menu(QStringLiteral("mnuSysTray")), this))
+    , m_databaseCommands(new DatabaseCommands(context, monitorDB, *this)) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(AppInfo::Title);
     setWindowIcon(MainImages::icon(MainImages::TrayIdle));

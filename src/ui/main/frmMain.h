@@ -12,6 +12,7 @@
 
 class AppContext;
 class Database;
+class DatabaseCommands;
 class DetailList;
 class DevicePanes;
 class DeviceTree;
@@ -203,6 +204,7 @@ private:
     std::unique_ptr<DevicePanes> m_panes;
     std::unique_ptr<ResultRecording> m_recording;
     TrayIcon* m_tray;
+    DatabaseCommands* m_databaseCommands;
     QPointer<QObject> m_mailControl;
     MonitorEngine* m_engine = nullptr;
     HistoryPane* m_history = nullptr;

@@ -1,1 +1,0 @@
-// The dialogs layer: wizards, properties dialogs, options and mail setup.

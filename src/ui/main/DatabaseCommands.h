@@ -1,0 +1,44 @@
+#pragma once
+
+#include "core/Services.h"
+
+#include <QObject>
+
+class AppContext;
+class Database;
+class frmMain;
+
+// The database file commands of the File menu, the Tools > Database submenu and the "New" and
+// "Open" buttons: open another file, save a copy, compact, reload, and the announcement that a
+// new file cannot be made. None of them runs while monitoring is on.
+class DatabaseCommands final : public QObject {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(DatabaseCommands)
+
+public:
+    // Answers the window's database requests; the window owns it.
+    DatabaseCommands(AppContext& context, Database& monitorDB, frmMain& form);
+
+public slots:
+    void mnuFileNew_Click();
+    void mnuFileOpen_Click();
+    void mnuFileSaveAs_Click();
+    void mnuCompactDatabase_Click();
+    void mnuReloadDatabase_Click();
+
+private:
+    bool available() const;
+    FileDialogRequest fileRequest(const QString& title) const;
+    void inform(const QString& text);
+    bool ask(const QString& text);
+    void openChosen(const QString& chosen);
+    void saveAs(const QString& chosen);
+    void compact();
+    // Rebuilds the tree (resetting every counter) and fills the list with all devices.
+    void reloadPanes();
+    void setStatus(const QString& text);
+
+    AppContext& m_context;
+    Database& m_db;
+    frmMain& m_form;
+};
