@@ -8,7 +8,6 @@
 #include "engine/ResultRecording.h"
 #include "platform/SocketArray.h"
 
-#include <limits>
 #include <QTimer>
 
 namespace {
@@ -151,16 +150,11 @@ void PortChecks::Winsock1_Error(qint16 Index, qint32 /*Number*/, const QString& 
 
 void PortChecks::record(int index, const QString& status, const QString& error) {
     const ItemKey& key = m_targets[index];
-    const bool connected = status == QLatin1String("Connected");
-    const qint64 elapsed = m_started[index].isValid() ? m_started[index].elapsed() : -1;
-    append({Modify,
-            key.device,
-            key.port,
-            {},
-            {},
-            status,
-            error,
-            connected ? qint32(qMin<qint64>(elapsed, std::numeric_limits<qint32>::max())) : -1});
+    // The history keeps how long a good connect took; a failure has no such time.
+    qint32 connectTime = -1;
+    if (status == QLatin1String("Connected") && m_started[index].isValid())
+        connectTime = qint32(qMin<qint64>(m_started[index].elapsed(), INT32_MAX));
+    append({Modify, key.device, key.port, {}, {}, status, error, connectTime});
     (*m_sockets)[index].Close();
     m_slot[1][index].clear();
 }

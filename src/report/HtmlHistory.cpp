@@ -38,27 +38,40 @@ QString markTitle(const CheckMark& mark) {
     return HtmlText::escaped(title);
 }
 
+// The opening of each slot's mark up to its colour; built once, a page holds thousands.
+const QVector<QString>& markOpenings() {
+    static const QVector<QString> openings = [] {
+        QVector<QString> result;
+        for (int i = 0; i < HtmlHistory::BarChecks; ++i)
+            result << QStringLiteral("<rect x='") + QString::number(i * MarkStep) +
+                          QStringLiteral("' y='0' width='") + QString::number(MarkWidth) +
+                          QStringLiteral("' height='") + QString::number(BarHeight) +
+                          QStringLiteral("' fill='");
+        return result;
+    }();
+    return openings;
+}
+
 QString checkBar(const QVector<CheckMark>& marks) {
     int failed = 0;
     QString rects;
-    for (int i = 0; i < marks.size(); ++i) {
+    rects.reserve(int(marks.size()) * 96);
+    const qsizetype first = qMax<qsizetype>(0, marks.size() - HtmlHistory::BarChecks);
+    for (qsizetype i = first; i < marks.size(); ++i) {
         const CheckMark& mark = marks.at(i);
         failed += mark.connected ? 0 : 1;
-        rects += QStringLiteral("<rect x='%1' y='0' width='%2' height='%3' fill='%4'><title>")
-                     .arg(i * MarkStep)
-                     .arg(MarkWidth)
-                     .arg(BarHeight)
-                     .arg(mark.connected ? QLatin1String("#1e8e3e") : QLatin1String("#c5221f")) +
-                 markTitle(mark) + QStringLiteral("</title></rect>");
+        rects += markOpenings().at(int(i - first));
+        rects +=
+            mark.connected ? QLatin1String("#1e8e3e'><title>") : QLatin1String("#c5221f'><title>");
+        rects += markTitle(mark);
+        rects += QLatin1String("</title></rect>");
     }
-    const QString label =
-        QStringLiteral("%1 good, %2 failed").arg(marks.size() - failed).arg(failed);
-    return QStringLiteral("<svg xmlns='http://www.w3.org/2000/svg' class='checks' width='%1' "
-                          "height='%2' role='img' aria-label='%3'>")
-               .arg(HtmlHistory::BarChecks * MarkStep)
-               .arg(BarHeight)
-               .arg(label) +
-           rects + QStringLiteral("</svg>");
+    const qsizetype shown = marks.size() - first;
+    return QStringLiteral("<svg xmlns='http://www.w3.org/2000/svg' class='checks' width='") +
+           QString::number(HtmlHistory::BarChecks * MarkStep) + QStringLiteral("' height='") +
+           QString::number(BarHeight) + QStringLiteral("' role='img' aria-label='") +
+           QString::number(shown - failed) + QStringLiteral(" good, ") + QString::number(failed) +
+           QStringLiteral(" failed'>") + rects + QStringLiteral("</svg>");
 }
 } // namespace
 

@@ -117,7 +117,7 @@ struct HourGroup {
 
 // At most this many item hours are folded, and this many old hourly rows dropped, per call:
 // a pass of a thousand items must not stop the window while its file catches up.
-constexpr int GroupsPerCall = 200;
+constexpr int GroupsPerCall = 60;
 constexpr int DropsPerCall = 500;
 
 QVector<HourGroup> hoursBefore(Database& db, qint64 limit) {
