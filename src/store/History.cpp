@@ -115,26 +115,37 @@ struct HourGroup {
     qint64 samples;
 };
 
-// At most this many item hours are folded, and this many old hourly rows dropped, per call:
-// a pass of a thousand items must not stop the window while its file catches up.
-constexpr int GroupsPerCall = 60;
-constexpr int DropsPerCall = 500;
+// At most this many items have their due hours folded, and this many old hourly rows are
+// dropped, per call: a pass of a thousand items must not stop the window while its file
+// catches up.
+constexpr int ItemsPerCall = 60;
+constexpr int DropsPerCall = 100;
 
-QVector<HourGroup> hoursBefore(Database& db, qint64 limit) {
-    // Without the age index the planner may walk the whole table in item order to save the
-    // sort of a few hundred groups.
+// Items with single checks before the limit. The age index yields the oldest rows first, and
+// they are rows of many items, so the look ends after a few rows instead of reading the hour.
+QVector<HistoryScope> itemsDue(Database& db, qint64 limit) {
+    QVector<HistoryScope> items;
+    Query q(db,
+            QStringLiteral("Select distinct Device, Port from History indexed by History_Age "
+                           "where Hourly = 0 and Time < ? limit ?"),
+            {limit, ItemsPerCall});
+    while (q.next())
+        items.append({q.text(0), q.text(1)});
+    return items;
+}
+
+QVector<HourGroup> hoursDue(Database& db, const HistoryScope& item, qint64 limit) {
     QVector<HourGroup> groups;
     Query q(db,
-            QStringLiteral("Select Device, Port, Time - (Time % 3600000) as Hour, count(*), "
-                           "total(Failures), min(RTT_Min), avg(RTT_Avg), max(RTT_Max), "
-                           "count(RTT_Avg) from History indexed by History_Age "
-                           "where Hourly = 0 and Time < ? "
-                           "group by Device, Port, Hour limit ?"),
-            {limit, GroupsPerCall});
+            QStringLiteral("Select Time - (Time % 3600000) as Hour, count(*), total(Failures), "
+                           "min(RTT_Min), avg(RTT_Avg), max(RTT_Max), count(RTT_Avg) "
+                           "from History indexed by History_Item where Device = ? and Port = ? "
+                           "and Time < ? and Hourly = 0 group by Hour"),
+            {item.device, item.port, limit});
     while (q.next()) {
         const auto optional = [&q](int c) { return q.isNull(c) ? QVariant() : q.number(c); };
-        groups.append({q.text(0), q.text(1), q.whole(2), q.whole(3), qint64(q.number(4)),
-                       optional(5), optional(6), optional(7), q.whole(8)});
+        groups.append({item.device, item.port, q.whole(0), q.whole(1), qint64(q.number(2)),
+                       optional(3), optional(4), optional(5), q.whole(6)});
     }
     return groups;
 }
@@ -184,8 +195,10 @@ void rollUp(Database& db, qint64 now, int days) {
     // Whole hours only: each item's hour is folded once, when all of it is older than 48
     // hours, instead of a little at every pass.
     const qint64 rawLimit = (now - RawKeepMs) - (now - RawKeepMs) % HourMs;
-    for (const HourGroup& group : hoursBefore(db, rawLimit))
-        foldIntoHour(db, group);
+    for (const HistoryScope& item : itemsDue(db, rawLimit)) {
+        for (const HourGroup& group : hoursDue(db, item, rawLimit))
+            foldIntoHour(db, group);
+    }
     const qint64 keep = qint64(qMax(days, 1)) * DayMs;
     db.execute({QStringLiteral("Delete from History where _rowid_ in (select _rowid_ from History "
                                "indexed by History_Age where Hourly = 1 and Time < ? limit ?)"),

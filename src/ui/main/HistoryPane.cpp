@@ -196,8 +196,7 @@ void HistoryPane::drawChart() {
     QList<QPointF> points[3];
     double top = 0;
     for (const RoundTrips& s : spans) {
-        // A span is drawn at its middle, so the last one does not sit beyond "now".
-        const double x = double(qMin(s.time + info.span / 2, to));
+        const double x = double(s.time + info.span / 2); // a span is drawn at its middle
         points[0].append({x, s.minimum});
         points[1].append({x, s.average});
         points[2].append({x, s.maximum});
@@ -206,7 +205,9 @@ void HistoryPane::drawChart() {
     for (int i = 0; i < 3; ++i)
         m_series[i]->replace(points[i]);
     m_timeAxis->setFormat(QLatin1String(info.timeFormat));
-    m_timeAxis->setRange(QDateTime::fromMSecsSinceEpoch(from), QDateTime::fromMSecsSinceEpoch(to));
+    // Room for the middle of the newest span, so its marks are not cut at the edge.
+    m_timeAxis->setRange(QDateTime::fromMSecsSinceEpoch(from),
+                         QDateTime::fromMSecsSinceEpoch(to + info.span / 2));
     m_msAxis->setRange(0, top > 0 ? top * 1.15 : 1);
     m_msAxis->applyNiceNumbers();
     // Below ten milliseconds the ticks fall between whole numbers.
@@ -214,6 +215,7 @@ void HistoryPane::drawChart() {
                                                   : QStringLiteral("%.0f"));
 
     const RoundTrips all = History::roundTripSummary(m_db, m_scope, from, to);
+    m_chartView->viewport()->update();
     m_roundTrips->setText(all.samples == 0
                               ? QStringLiteral("no round trips measured")
                               : QStringLiteral("minimum %1, average %2, maximum %3")
