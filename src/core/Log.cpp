@@ -3,6 +3,7 @@
 #include "core/AppContext.h"
 #include "core/ErrorTrap.h"
 #include "core/RuntimeError.h"
+#include "core/TrimBlanks.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -10,16 +11,6 @@
 namespace {
 const QString CRLF = QStringLiteral("\r\n");
 
-// Blanks only: the log keeps tabs and other characters a caller put at the ends.
-QString trimBlanks(const QString& text) {
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text.at(first) == QLatin1Char(' '))
-        ++first;
-    while (last > first && text.at(last - 1) == QLatin1Char(' '))
-        --last;
-    return text.mid(first, last - first);
-}
 } // namespace
 
 Log::Log(AppContext& context)

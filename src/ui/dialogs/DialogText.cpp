@@ -30,16 +30,6 @@ protected:
 
 namespace DialogText {
 
-QString trimBlanks(const QString& text) {
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text.at(first) == QLatin1Char(' '))
-        ++first;
-    while (last > first && text.at(last - 1) == QLatin1Char(' '))
-        --last;
-    return text.mid(first, last - first);
-}
-
 void selectAllOnFocus(QLineEdit* box) {
     box->installEventFilter(new SelectAllOnFocus(box));
 }

@@ -3,6 +3,7 @@
 #include "core/AppContext.h"
 #include "core/AppInfo.h"
 #include "core/ErrorTrap.h"
+#include "core/TrimBlanks.h"
 #include "engine/ResultRecording.h"
 #include "ui/dialogs/DeviceName.h"
 #include "ui/dialogs/DialogText.h"
@@ -248,7 +249,7 @@ void frmAddDevice::showPage(int page) {
 }
 
 bool frmAddDevice::validateDeviceName() {
-    QString name = DialogText::trimBlanks(m_txtIPRange[0]->text());
+    QString name = trimBlanks(m_txtIPRange[0]->text());
     if (name.isEmpty())
         name = QStringLiteral("NULL");
     QString refusal;
@@ -270,12 +271,11 @@ void frmAddDevice::AddDevice(const QString& device, const QString& alias,
                              const QString& description) {
     QString name;
     const bool added = trapErrors(m_editing.context, "AddDevice", [&] {
-        name = DialogText::trimBlanks(device);
-        const QString shownAlias = DialogText::trimBlanks(alias);
+        name = trimBlanks(device);
+        const QString shownAlias = trimBlanks(alias);
         m_editing.window.addDeviceNode(name, shownAlias.isEmpty() ? name : shownAlias);
-        m_editing.recording.Device_Update(QStringLiteral("Add"), name,
-                                          DialogText::trimBlanks(description), QString(),
-                                          shownAlias);
+        m_editing.recording.Device_Update(QStringLiteral("Add"), name, trimBlanks(description),
+                                          QString(), shownAlias);
         m_editing.window.Update_Devices();
         accept();
     });

@@ -2,6 +2,7 @@
 
 #include "core/AppContext.h"
 #include "core/ErrorTrap.h"
+#include "core/TrimBlanks.h"
 #include "engine/ResultRecording.h"
 #include "store/Catalogue.h"
 #include "store/Database.h"
@@ -49,8 +50,8 @@ void frmModifyDevice::showEvent(QShowEvent* event) {
 
 void frmModifyDevice::cmdOK_Click() {
     const QString device = txtArray(0)->text();
-    const QString alias = DialogText::trimBlanks(txtArray(1)->text());
-    const QString description = DialogText::trimBlanks(txtArray(2)->text());
+    const QString alias = trimBlanks(txtArray(1)->text());
+    const QString description = trimBlanks(txtArray(2)->text());
     ignoreErrors([&] {
         m_editing.recording.Device_Update(QStringLiteral("Modify_Device"), device, description,
                                           QString(), alias);
