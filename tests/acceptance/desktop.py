@@ -129,21 +129,26 @@ class Desktop:
         })
 
     def _start_x(self):
-        # The server picks a free display itself and names it once it listens, so flows that
-        # run side by side never race for one.
-        read_end, write_end = os.pipe()
-        self._xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", self.screen,
-             "-nolisten", "tcp"],
-            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write_end)
-        with os.fdopen(read_end) as named:
-            number = named.readline().strip()
-        if not number.isdigit():
-            raise RuntimeError("the X server did not start")
-        self.env["DISPLAY"] = f":{number}"
-        _wait("the X server", lambda: self._run(["xdotool", "getdisplaygeometry"],
-                                                 check=False).returncode == 0, 20)
+        # Each run starts its search at a display of its own, so a run never takes the number
+        # of a server another run is just shutting down (whose exit would remove the new
+        # server's socket file).
+        first = 100 + os.getpid() % 800
+        for number in list(range(first, 1000)) + list(range(100, first)):
+            if os.path.exists(f"/tmp/.X{number}-lock"):
+                continue
+            read_end, write_end = os.pipe()
+            self._xvfb = subprocess.Popen(
+                ["Xvfb", f":{number}", "-displayfd", str(write_end), "-screen", "0",
+                 self.screen, "-nolisten", "tcp"],
+                pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            os.close(write_end)
+            with os.fdopen(read_end) as named:
+                listening = named.readline().strip() == str(number)
+            if listening:
+                self.env["DISPLAY"] = f":{number}"
+                return
+            self._xvfb.wait()
+        raise RuntimeError("no X display could be started")
 
     def _register_mail_control(self):
         self._run([os.path.join(self.build, "tools", "orvex_regsvr"),
