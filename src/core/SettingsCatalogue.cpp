@@ -93,6 +93,10 @@ bool SettingsCatalogue::desktopNotify() const {
     return flagEqualsOne(text(Section::Options, Key::DesktopNotify, QStringLiteral("1")));
 }
 
+bool SettingsCatalogue::fastChecks() const {
+    return flagEqualsOne(text(Section::Options, Key::FastChecks, QStringLiteral("0")));
+}
+
 bool SettingsCatalogue::sendOnFailure() const {
     return boolean(text(Section::MailOptions, Key::SendOnFailure, QStringLiteral("0")));
 }

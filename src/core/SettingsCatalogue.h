@@ -39,6 +39,7 @@ inline const QString HTMLOutput = QStringLiteral("HTMLOutput");
 inline const QString HTMLFile = QStringLiteral("HTMLFile");
 inline const QString HTMLTemplateFile = QStringLiteral("HTMLTemplateFile");
 inline const QString DesktopNotify = QStringLiteral("DesktopNotify");
+inline const QString FastChecks = QStringLiteral("FastChecks");
 inline const QString SendOnFailure = QStringLiteral("SendOnFailure");
 inline const QString SendOnConsecutiveFailure = QStringLiteral("SendOnConsecutiveFailure");
 inline const QString MailTo = QStringLiteral("MailTo");
@@ -97,6 +98,7 @@ public:
     QString htmlFile() const;
     QString htmlTemplateFile() const;        // App\template.html
     bool desktopNotify() const;              // flag = 1, default 1
+    bool fastChecks() const;                 // flag = 1, default 0
     bool sendOnFailure() const;              // boolean, default 0
     qint16 sendOnConsecutiveFailure() const; // int16, default 5
     QString mailTo() const;
