@@ -280,6 +280,7 @@ int main(int argc, char* argv[]) {
     else
         std::printf("  ours, paced cycle: not run (--paced)\n");
     row("ours, fast cycle", runCycle(devices, true, open, closed), checks);
+    row("ours, fast ping pass alone", pingPass(hosts, true), devices);
     const Figure fping = runFping(hosts, 10000);
     row("fping (pings only)", fping, devices);
     const QString checkTcp = checkTcpProgram();

@@ -69,7 +69,7 @@ private:
     PingResultList m_results;
     CheckPace m_pace{100};
     EchoSweep* m_sweep;
-    CheckPace m_sweepPace{10};
+    CheckPace m_sweepPace{10, CheckPace::Rest::Idle};
     QStringList m_sweepDevices; // by key
     QVector<int> m_sweepOrder;  // the key of each result, to put them back in list order
 };
