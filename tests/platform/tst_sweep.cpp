@@ -5,6 +5,9 @@
 #include "TestMain.h"
 
 #include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include <sys/mount.h>
 
 #include <arpa/inet.h>
 #include <cerrno>
@@ -130,6 +133,26 @@ private:
     bool m_ok = false;
 };
 
+// Names for the lookups: in a mount namespace of this process's own, a hosts file of the test's
+// is laid over the system's. Must run first in main, before any thread exists.
+bool& privateNames() {
+    static bool value = false;
+    return value;
+}
+
+void enterPrivateNames() {
+    static QTemporaryDir folder;
+    QFile hosts(folder.filePath(QStringLiteral("hosts")));
+    if (!PrivateNetwork::entered() || !folder.isValid() || !hosts.open(QIODevice::WriteOnly))
+        return;
+    hosts.write("127.0.0.1 localhost\n::1 only-six.test\n127.0.0.1 both.test\n::1 both.test\n");
+    hosts.close();
+    privateNames() = ::unshare(CLONE_NEWNS) == 0 &&
+                     ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+                     ::mount(QFile::encodeName(hosts.fileName()).constData(), "/etc/hosts", nullptr,
+                             MS_BIND, nullptr) == 0;
+}
+
 QList<int> keysOf(const QSignalSpy& spy) {
     QList<int> keys;
     for (const QVariantList& args : spy)
@@ -150,6 +173,7 @@ private slots:
     void silentHosts_oneWaitForAll();
     void ipv6_controlRepliesAndTimesOut_data();
     void ipv6_controlRepliesAndTimesOut();
+    void nameWithBothAddresses_pingsIpv4();
 };
 
 void SweepTest::parse6_data() {
@@ -312,6 +336,8 @@ void SweepTest::ipv6_controlRepliesAndTimesOut_data() {
     QTest::newRow("long form answers") << false << false << "0:0:0:0:0:0:0:1";
     QTest::newRow("::1 silenced times out") << false << true << "::1";
     QTest::newRow("datagram: ::1 answers") << true << false << "::1";
+    QTest::newRow("name with only an IPv6 address") << false << false << "only-six.test";
+    QTest::newRow("name with only an IPv6 address, silenced") << false << true << "only-six.test";
     QTest::newRow("datagram: ::1 silenced times out") << true << true << "::1";
 }
 
@@ -321,6 +347,8 @@ void SweepTest::ipv6_controlRepliesAndTimesOut() {
     QFETCH(QString, host);
     if ((silent || datagram) && !PrivateNetwork::entered())
         QSKIP("needs a network namespace of its own to silence echo or allow echo sockets");
+    if (host.endsWith(QStringLiteral(".test")) && !privateNames())
+        QSKIP("needs a hosts file of its own");
     DatagramSockets sockets(datagram);
     QCOMPARE(sockets.ok(), datagram);
     if (silent && PrivateNetwork::sysctl(QString::fromLatin1(Echo6)).isEmpty())
@@ -354,8 +382,24 @@ void SweepTest::ipv6_controlRepliesAndTimesOut() {
     QTRY_COMPARE(replies.count() + errors.count(), 2);
 }
 
+void SweepTest::nameWithBothAddresses_pingsIpv4() {
+    if (!privateNames())
+        QSKIP("needs a hosts file of its own");
+    EchoSweep sweep;
+    sweep.setTimeOut(2000);
+    QSignalSpy replies(&sweep, &EchoSweep::OnPing);
+    sweep.Ping(7, QStringLiteral("both.test"));
+    QTRY_COMPARE(sweep.outstanding(), 0);
+    if (sweep.socketKind(AF_INET) == PingSocket::Kind::None)
+        QSKIP("this process may open no ICMP socket");
+    QCOMPARE(replies.count(), 1);
+    QCOMPARE(replies.first().at(2).toInt(), 0);
+    QCOMPARE(sweep.socketKind(AF_INET6), PingSocket::Kind::None);
+}
+
 int main(int argc, char* argv[]) {
     PrivateNetwork::enter();
+    enterPrivateNames();
     ORVEX_TEST_SETUP()
     QCoreApplication app(argc, argv);
     SweepTest test;
