@@ -91,6 +91,8 @@ struct Figure {
     double ms = 0;
     double cpuMs = 0;
     int results = 0;
+    double pingMs = 0; // a cycle's: when the last ping result came, and the processor time so far
+    double pingCpuMs = 0;
 };
 
 Figure runCycle(int devices, bool fast, quint16 open, quint16 closed) {
@@ -121,7 +123,14 @@ Figure runCycle(int devices, bool fast, quint16 open, quint16 closed) {
     QCoreApplication::processEvents();
     MonitorEngine& engine = *window.engine();
     Figure figure;
-    QObject::connect(&engine.pings(), &PingChecks::pingResultAdded, [&] { ++figure.results; });
+    QElapsedTimer clock;
+    double cpu = 0;
+    QObject::connect(&engine.pings(), &PingChecks::pingResultAdded, [&] {
+        if (++figure.results == devices) {
+            figure.pingMs = clock.nsecsElapsed() / 1e6;
+            figure.pingCpuMs = processorMs() - cpu;
+        }
+    });
     QObject::connect(&engine.ports(), &PortChecks::portResultAdded, [&] { ++figure.results; });
     // The cycle has ended when the countdown shows again.
     QEventLoop loop;
@@ -130,8 +139,7 @@ Figure runCycle(int devices, bool fast, quint16 open, quint16 closed) {
         if (window.statusPanel(1).startsWith(QStringLiteral("Next Check In")))
             loop.quit();
     });
-    QElapsedTimer clock;
-    const double cpu = processorMs();
+    cpu = processorMs();
     clock.start();
     window.Monitor_Initialize();
     look.start(5);
@@ -240,6 +248,10 @@ void row(const char* what, const Figure& figure, int checks) {
     else
         std::printf("  %-34s %10.1f ms  %7.1f checks/s  %d results\n", what, figure.ms,
                     checks / (figure.ms / 1e3), figure.results);
+    if (figure.pingMs > 0)
+        std::printf("  %-34s %10.1f ms, cpu %6.1f ms; the rest %.1f ms, cpu %.1f ms\n",
+                    "  of which up to the last ping", figure.pingMs, figure.pingCpuMs,
+                    figure.ms - figure.pingMs, figure.cpuMs - figure.pingCpuMs);
     std::fflush(stdout);
 }
 
