@@ -102,6 +102,10 @@ int SettingsCatalogue::historyDays() const {
     return ok && days >= 1 ? days : Default;
 }
 
+bool SettingsCatalogue::fastChecks() const {
+    return flagEqualsOne(text(Section::Options, Key::FastChecks, QStringLiteral("0")));
+}
+
 bool SettingsCatalogue::sendOnFailure() const {
     return boolean(text(Section::MailOptions, Key::SendOnFailure, QStringLiteral("0")));
 }

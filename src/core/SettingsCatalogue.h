@@ -40,6 +40,7 @@ inline const QString HTMLFile = QStringLiteral("HTMLFile");
 inline const QString HTMLTemplateFile = QStringLiteral("HTMLTemplateFile");
 inline const QString DesktopNotify = QStringLiteral("DesktopNotify");
 inline const QString HistoryDays = QStringLiteral("HistoryDays");
+inline const QString FastChecks = QStringLiteral("FastChecks");
 inline const QString SendOnFailure = QStringLiteral("SendOnFailure");
 inline const QString SendOnConsecutiveFailure = QStringLiteral("SendOnConsecutiveFailure");
 inline const QString MailTo = QStringLiteral("MailTo");
@@ -101,6 +102,7 @@ public:
     // Days the hourly check history is kept; default 90, and 90 for a value that is no
     // whole number of at least 1.
     int historyDays() const;
+    bool fastChecks() const;                 // flag = 1, default 0
     bool sendOnFailure() const;              // boolean, default 0
     qint16 sendOnConsecutiveFailure() const; // int16, default 5
     QString mailTo() const;

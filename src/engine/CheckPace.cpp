@@ -7,7 +7,11 @@ constexpr qint64 NanosecondsPerMillisecond = 1000000;
 }
 
 CheckPace::CheckPace(int milliseconds)
-    : m_interval(milliseconds * NanosecondsPerMillisecond) {
+    : CheckPace(milliseconds, Rest::Exact) {}
+
+CheckPace::CheckPace(int milliseconds, Rest rest)
+    : m_interval(milliseconds * NanosecondsPerMillisecond)
+    , m_rest(rest) {
     restart();
 }
 
@@ -18,7 +22,10 @@ void CheckPace::restart() {
 
 void CheckPace::waitForLook() {
     const qint64 remaining = m_due - m_clock.nsecsElapsed();
-    if (remaining >= NanosecondsPerMillisecond)
+    if (m_rest == Rest::Idle && remaining > 0)
+        EventPause::pause(
+            int((remaining + NanosecondsPerMillisecond - 1) / NanosecondsPerMillisecond));
+    else if (remaining >= NanosecondsPerMillisecond)
         EventPause::pause(int(remaining / NanosecondsPerMillisecond));
     // A timer counts whole milliseconds; the rest of the last one passes with events running.
     while (m_clock.nsecsElapsed() < m_due)

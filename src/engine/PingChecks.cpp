@@ -5,10 +5,14 @@
 #include "core/EventPause.h"
 #include "engine/EngineView.h"
 #include "engine/ResultRecording.h"
+#include "platform/EchoSweep.h"
 #include "platform/PingControl.h"
 #include "platform/PingSocket.h"
 
 #include <QCoreApplication>
+
+#include <algorithm>
+#include <numeric>
 
 namespace {
 const QString Busy = QStringLiteral("1");
@@ -23,7 +27,14 @@ PingChecks::PingChecks(AppContext& context, EngineView& view, ResultRecording& r
     : QObject(parent)
     , m_context(context)
     , m_view(view)
-    , m_recording(recording) {
+    , m_recording(recording)
+    , m_sweep(new EchoSweep(this)) {
+    connect(m_sweep, &EchoSweep::OnPing, this,
+            [this](int key, const QString&, qint32 status, qint32 roundTrip, qint64) {
+                sweepReplied(key, status, roundTrip);
+            });
+    connect(m_sweep, &EchoSweep::OnPingError, this,
+            [this](int key, const QString& text, qint32) { sweepFailed(key, text); });
     for (int i = 0; i < ControlCount; ++i) {
         auto* control = new PingControl(qint16(i), this);
         connect(control, &PingControl::OnPing, this,
@@ -43,6 +54,14 @@ void PingChecks::Check_Ping(QStringList& DeviceList) {
         const qint16 count = settings.pingCount();
         const qint32 timeOut = settings.pingTimeOut();
         m_results.clear();
+        if (settings.fastChecks()) {
+            m_sweep->setTimeOut(timeOut);
+            m_sweep->setPacketSize(packetSize);
+            m_sweep->setCount(count);
+            sweepDevices(DeviceList);
+            m_recording.WritePingResults(m_results);
+            return;
+        }
         m_pace.restart();
         for (const QString& device : std::as_const(DeviceList)) {
             EventPause::letEventsRun();
@@ -59,6 +78,53 @@ void PingChecks::Check_Ping(QStringList& DeviceList) {
         }
         WaitPingSockets();
         m_recording.WritePingResults(m_results);
+    });
+}
+
+// One request every 10 ms through the sweep, then one wait for the last time-out. The results
+// arrive as the hosts answer and are put back in list order, as the paced pass writes them.
+void PingChecks::sweepDevices(const QStringList& devices) {
+    m_sweepDevices = devices;
+    m_sweepOrder.clear();
+    m_sweepPace.restart();
+    for (int key = 0; key < devices.size(); ++key) {
+        EventPause::letEventsRun();
+        m_sweepPace.waitForLook();
+        m_sweep->Ping(key, devices.at(key));
+        m_view.setStatusPanel(1, QStringLiteral("Check in progress.  Pinging...(") +
+                                     devices.at(key) + QLatin1Char(')'));
+    }
+    WaitPingSockets();
+    QVector<int> order(m_results.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(),
+                     [this](int a, int b) { return m_sweepOrder.at(a) < m_sweepOrder.at(b); });
+    PingResultList sorted;
+    sorted.reserve(m_results.size());
+    for (const int i : std::as_const(order))
+        sorted.append(m_results.at(i));
+    m_results = sorted;
+    m_sweepDevices.clear();
+}
+
+void PingChecks::sweepReplied(int key, qint32 status, qint32 roundTrip) {
+    trapErrors(m_context, "DPingCtl1_OnPing", [&] {
+        if (key < 0 || key >= m_sweepDevices.size())
+            return;
+        m_sweepOrder.append(key);
+        if (status != -1)
+            appendFor(m_sweepDevices.at(key), Connected, roundTrip, {});
+        else
+            appendFor(m_sweepDevices.at(key), Failed, 0, TimedOut);
+    });
+}
+
+void PingChecks::sweepFailed(int key, const QString& errorText) {
+    trapErrors(m_context, "DPingCtl1_OnPingError", [&] {
+        if (key < 0 || key >= m_sweepDevices.size())
+            return;
+        m_sweepOrder.append(key);
+        appendError(m_sweepDevices.at(key), errorText);
     });
 }
 
@@ -87,6 +153,10 @@ void PingChecks::WaitPingSockets() {
                 QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         });
     }
+    ignoreErrors([&] {
+        while (m_sweep->outstanding() > 0)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    });
     for (int i = 0; i < ControlCount; ++i) {
         m_slot[0][i].clear();
         m_slot[1][i].clear();
@@ -110,9 +180,7 @@ void PingChecks::DPingCtl1_OnPing(qint16 Index, const QString& /*Host*/, qint32 
 void PingChecks::DPingCtl1_OnPingError(qint16 Index, const QString& ErrorText) {
     trapErrors(m_context, "DPingCtl1_OnPingError", [&] {
         const int i = Index;
-        const QString text = errorRecordText(ErrorText);
-        append(Failed, 0,
-               text.contains(QStringLiteral("pinging"), Qt::CaseInsensitive) ? TimedOut : text, i);
+        appendError(m_slot[1][i], ErrorText);
         m_slot[0][i] = Idle;
     });
 }
@@ -137,6 +205,17 @@ QString PingChecks::errorRecordText(const QString& ErrorText) {
 }
 
 void PingChecks::append(const QString& status, qint32 roundTrip, const QString& error, int index) {
-    m_results.append({m_slot[1][index], status, roundTrip, error});
+    appendFor(m_slot[1][index], status, roundTrip, error);
+}
+
+void PingChecks::appendError(const QString& device, const QString& errorText) {
+    const QString text = errorRecordText(errorText);
+    appendFor(device, Failed, 0,
+              text.contains(QStringLiteral("pinging"), Qt::CaseInsensitive) ? TimedOut : text);
+}
+
+void PingChecks::appendFor(const QString& device, const QString& status, qint32 roundTrip,
+                           const QString& error) {
+    m_results.append({device, status, roundTrip, error});
     emit pingResultAdded(m_results.last().record());
 }

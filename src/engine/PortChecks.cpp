@@ -8,6 +8,7 @@
 #include "engine/ResultRecording.h"
 #include "platform/SocketArray.h"
 
+#include <QCoreApplication>
 #include <QTimer>
 
 namespace {
@@ -31,7 +32,9 @@ PortChecks::PortChecks(AppContext& context, EngineView& view, ResultRecording& r
     , m_view(view)
     , m_recording(recording)
     , m_sockets(new SocketArray(SocketCount, this))
-    , m_timeOut(new QTimer(this)) {
+    , m_timeOut(new QTimer(this))
+    , m_attemptDeadline(new QTimer(this)) {
+    m_attemptDeadline->setSingleShot(true);
     m_timeOut->setSingleShot(true);
     m_timeOut->setTimerType(Qt::PreciseTimer);
     connect(m_timeOut, &QTimer::timeout, this, &PortChecks::Timer1_Timer);
@@ -46,13 +49,18 @@ void PortChecks::Check_Ports(QStringList& PortList) {
     ignoreErrors([] { EventPause::letEventsRun(); });
     m_results.clear();
     m_pace.restart();
+    ignoreErrors([&] {
+        m_fast = m_context.catalogue().fastChecks();
+        m_attemptTimeOut = hostTimeOut();
+    });
     for (const QString& target : std::as_const(PortList)) {
         if (!m_context.state().MonitoringOn)
             return;
         const ItemKey key = ItemKey::split(target);
         ignoreErrors([&] { issue(key.device, key.port); });
     }
-    ignoreErrors([&] { WaitPortSockets(); });
+    ignoreErrors([&] { m_fast ? waitFast() : WaitPortSockets(); });
+    m_fast = false;
     ignoreErrors([&] { m_recording.WritePortResults(m_results); });
 }
 
@@ -68,6 +76,7 @@ void PortChecks::issue(const QString& device, const QString& port) {
     m_slot[0][index] = ItemKey::join(device, port);
     m_slot[1][index] = Busy;
     m_targets[index] = {device, port};
+    m_startedAt[index].start();
     SocketControl& element = (*m_sockets)[index];
     element.setLocalPort(0);
     element.setRemoteHost(device);
@@ -79,6 +88,17 @@ void PortChecks::issue(const QString& device, const QString& port) {
 // Every look costs a 100 ms pause, counted from the previous look. There is no limit: an
 // outstanding attempt always ends, at the latest when the system gives up on the connect.
 int PortChecks::freeSocket() {
+    if (m_fast) {
+        // Events run between connects as in the paced pass, only without the pause.
+        EventPause::letEventsRun();
+        for (;;) {
+            const int index = freeSocketNow();
+            if (index >= 0)
+                return index;
+            if (!timeOutExpired())
+                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        }
+    }
     for (;;) {
         EventPause::letEventsRun();
         m_pace.waitForLook();
@@ -87,6 +107,53 @@ int PortChecks::freeSocket() {
                 return i;
         }
     }
+}
+
+int PortChecks::freeSocketNow() {
+    for (int i = 0; i < SocketCount; ++i) {
+        if ((*m_sockets)[i].State() == 0 && m_slot[1][i] != Busy)
+            return i;
+    }
+    return -1;
+}
+
+// Times out the attempts that have run for HostTimeOut; tells whether one was. Otherwise the
+// deadline timer is set for the oldest outstanding attempt, so that a wait for events ends then.
+bool PortChecks::timeOutExpired() {
+    bool any = false;
+    qint64 soonest = -1;
+    for (int i = 0; i < SocketCount; ++i) {
+        if (m_slot[1][i] != Busy)
+            continue;
+        const qint64 left = m_attemptTimeOut - m_startedAt[i].elapsed();
+        if (left <= 0) {
+            timeOutElement(i);
+            any = true;
+        } else if (soonest < 0 || left < soonest) {
+            soonest = left;
+        }
+    }
+    // With nothing outstanding, an element still closing is looked at again shortly.
+    if (!any)
+        m_attemptDeadline->start(soonest >= 0 ? int(soonest) : 10);
+    return any;
+}
+
+void PortChecks::waitFast() {
+    trapErrors(m_context, "WaitPortSockets", [&] {
+        m_view.setStatusPanel(1, QStringLiteral("Check in progress...(Closing Port Sockets)"));
+        for (;;) {
+            EventPause::letEventsRun();
+            bool busy = false;
+            for (int i = 0; i < SocketCount; ++i)
+                busy = busy || m_slot[1][i] == Busy;
+            if (!busy)
+                break;
+            if (!timeOutExpired())
+                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        }
+        m_attemptDeadline->stop();
+    });
 }
 
 void PortChecks::WaitPortSockets() {

@@ -19,7 +19,8 @@ class QTimer;
 // 31 connect elements at once; each outcome appends a port record
 // (action;device;port;type;description;status;error) to PortResults. Attempts still open when
 // HostTimeOut expires are closed and recorded as timed out, then the records are written in
-// one pass.
+// one pass. With the fast pace (Options/FastChecks) the 100 ms pause between connects goes,
+// and each attempt is bounded by HostTimeOut from its own start rather than from the wait's.
 class PortChecks final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(PortChecks)
@@ -51,6 +52,9 @@ signals:
 
 private:
     int freeSocket();
+    int freeSocketNow();
+    void waitFast();
+    bool timeOutExpired();
     void issue(const QString& device, const QString& port);
     void timeOutElement(int index);
     qint32 hostTimeOut() const;
@@ -70,4 +74,9 @@ private:
     QElapsedTimer m_started[SocketCount];
     PortResultList m_results;
     CheckPace m_pace{100};
+    bool m_fast = false;
+    qint32 m_attemptTimeOut = 0;
+    QElapsedTimer m_startedAt[SocketCount];
+    // Wakes the fast pass when the oldest outstanding attempt runs out of time.
+    QTimer* m_attemptDeadline;
 };

@@ -1,5 +1,6 @@
 #include "platform/PingControl.h"
 
+#include "platform/EchoSweep.h"
 #include "platform/PingPacket.h"
 
 #include <QHostAddress>
@@ -97,7 +98,7 @@ void PingControl::Ping(const QString& host) {
     QHostAddress literal;
     if (literal.setAddress(name)) {
         if (literal.protocol() != QAbstractSocket::IPv4Protocol)
-            return endLater(QStringLiteral("Only IPv4 addresses can be pinged."), BadDestination);
+            return pingOverIpv6(literal.toString());
         const quint64 generation = m_generation;
         const quint32 address = literal.toIPv4Address();
         // Sending from the event loop keeps every outcome, even an immediate one, an event.
@@ -168,12 +169,36 @@ void PingControl::lookedUp(const QHostInfo& info) {
             return;
         }
     }
-    if (info.error() == QHostInfo::NoError && !info.addresses().isEmpty())
-        endWithError(QStringLiteral("The host %1 has no IPv4 address.").arg(m_host),
-                     BadDestination);
-    else
-        endWithError(QStringLiteral("Unable to resolve the host name %1.").arg(m_host),
-                     BadDestination);
+    for (const QHostAddress& address : info.addresses()) {
+        if (address.protocol() == QAbstractSocket::IPv6Protocol)
+            return pingOverIpv6(address.toString());
+    }
+    endWithError(QStringLiteral("Unable to resolve the host name %1.").arg(m_host), BadDestination);
+}
+
+void PingControl::pingOverIpv6(const QString& address) {
+    if (!m_ipv6) {
+        m_ipv6 = new EchoSweep(this);
+        connect(m_ipv6, &EchoSweep::OnPing, this,
+                [this](int, const QString&, qint32 status, qint32, qint64 micros) {
+                    if (!m_active)
+                        return;
+                    const QString host = m_host;
+                    clearRequest();
+                    emit OnPing(m_index, host, status, qint32(micros / 1000), micros);
+                });
+        connect(m_ipv6, &EchoSweep::OnPingError, this,
+                [this](int, const QString& text, qint32 number) {
+                    if (m_active)
+                        endWithError(text, number);
+                });
+    }
+    // The sweep keeps the request's deadline; it always ends it with an event.
+    m_ipv6->setTimeOut(qMax(1, m_deadline->remainingTime()));
+    m_deadline->stop();
+    m_ipv6->setPacketSize(m_payload);
+    m_ipv6->setCount(qint16(m_wanted));
+    m_ipv6->Ping(0, address);
 }
 
 void PingControl::startEchoes(quint32 address) {
@@ -333,4 +358,6 @@ void PingControl::clearRequest() {
         m_lookupId = -1;
     }
     m_address = 0;
+    if (m_ipv6)
+        m_ipv6->cancelAll();
 }

@@ -5,18 +5,20 @@
 #include <QObject>
 #include <QString>
 
+class EchoSweep;
 class QHostInfo;
 class QSocketNotifier;
 class QTimer;
 
-// One element of the ping control: sends ICMP echo requests for IPv4 to one host at a time
+// One element of the ping control: sends ICMP echo requests to one host at a time
 // and reports the outcome of each request as exactly one event, at the latest when its
 // time-out expires:
 //   OnPing with Status 0 and the round trip (the mean over the replies received) when the
 //   host answered, or Status -1 when it did not answer in time;
 //   OnPingError with a text when the request could not be made or the network reported an
 //   error (destination unreachable and the like), without waiting for the time-out.
-// Host names are resolved in the background; round trips are taken on the monotonic clock.
+// Host names are resolved in the background, an IPv4 address preferred; IPv6 hosts are pinged
+// over ICMPv6. Round trips are taken on the monotonic clock.
 // Events are always raised from the event loop, never from inside Ping().
 class PingControl final : public QObject {
     Q_OBJECT
@@ -42,7 +44,7 @@ public:
     qint32 Busy() const { return m_active ? 1 : 0; }
     void setBusy(qint32 value);
 
-    // Starts one request to a host name or dotted IPv4 address and returns at once.
+    // Starts one request to a host name or an IPv4 or IPv6 address and returns at once.
     Q_INVOKABLE void Ping(const QString& host);
 
     // The kind of socket the control opened for its requests (None until the first request).
@@ -68,6 +70,8 @@ private:
     void endWithTimeOut();
     void endWithError(const QString& text, qint32 number);
     void clearRequest();
+    // IPv6 requests go through an echo sweep of their own, with the time left to the request.
+    void pingOverIpv6(const QString& address);
 
     const qint16 m_index;
     qint32 m_timeOut = 10000;
@@ -80,6 +84,7 @@ private:
     quint16 m_nextSequence = 1;
     QSocketNotifier* m_notifier = nullptr;
     QTimer* m_deadline = nullptr;
+    EchoSweep* m_ipv6 = nullptr;
 
     // The outstanding request.
     bool m_active = false;

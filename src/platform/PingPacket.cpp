@@ -132,4 +132,82 @@ QString errorText(quint8 type, quint8 code) {
     }
 }
 
+namespace {
+constexpr quint8 Unreachable6 = 1;
+constexpr quint8 TooBig6 = 2;
+constexpr quint8 TimeExceeded6 = 3;
+constexpr quint8 ParameterProblem6 = 4;
+constexpr quint8 EchoRequest6 = 128;
+constexpr quint8 EchoReply6 = 129;
+constexpr qsizetype Ip6HeaderSize = 40;
+constexpr quint8 Icmp6Protocol = 58;
+} // namespace
+
+QByteArray echoRequest6(quint16 identifier, quint16 sequence, int payloadSize) {
+    QByteArray packet = echoRequest(identifier, sequence, payloadSize);
+    auto* p = reinterpret_cast<uchar*>(packet.data());
+    p[0] = EchoRequest6;
+    // The checksum covers a pseudo-header only the system knows; it writes it.
+    p[2] = 0;
+    p[3] = 0;
+    return packet;
+}
+
+Message parse6(const char* data, qsizetype size) {
+    const auto* p = reinterpret_cast<const uchar*>(data);
+    if (size < HeaderSize)
+        return {};
+    Message message;
+    message.type = p[0];
+    message.code = p[1];
+    if (message.type == EchoReply6) {
+        message.kind = Kind::EchoReply;
+        message.identifier = read16(p + 4);
+        message.sequence = read16(p + 6);
+        return message;
+    }
+    if (message.type < Unreachable6 || message.type > ParameterProblem6)
+        return {};
+    // The error quotes the IPv6 header and the start of what we sent; a request carrying
+    // extension headers is none of ours.
+    const uchar* quoted = p + HeaderSize;
+    if (size - HeaderSize < Ip6HeaderSize + HeaderSize || (quoted[0] >> 4) != 6 ||
+        quoted[6] != Icmp6Protocol)
+        return {};
+    const uchar* request = quoted + Ip6HeaderSize;
+    if (request[0] != EchoRequest6)
+        return {};
+    message.kind = Kind::Error;
+    message.identifier = read16(request + 4);
+    message.sequence = read16(request + 6);
+    return message;
+}
+
+QString errorText6(quint8 type, quint8 code) {
+    switch (type) {
+    case Unreachable6:
+        switch (code) {
+        case 0:
+            return QStringLiteral("Destination net unreachable.");
+        case 1:
+            return QStringLiteral("Communication administratively prohibited.");
+        case 3:
+            return QStringLiteral("Destination host unreachable.");
+        case 4:
+            return QStringLiteral("Destination port unreachable.");
+        default:
+            return QStringLiteral("Destination unreachable.");
+        }
+    case TooBig6:
+        return QStringLiteral("Packet too big.");
+    case TimeExceeded6:
+        return code == 0 ? QStringLiteral("TTL expired in transit.")
+                         : QStringLiteral("Fragment reassembly time exceeded.");
+    case ParameterProblem6:
+        return QStringLiteral("Parameter problem.");
+    default:
+        return QStringLiteral("General failure.");
+    }
+}
+
 } // namespace PingPacket

@@ -4,8 +4,8 @@
 #include <QString>
 #include <QtGlobal>
 
-// ICMP echo messages for IPv4: building requests and reading what comes back. Reading never
-// trusts a length: a short or damaged packet reads as Kind::Other and is ignored.
+// ICMP echo messages for IPv4 and IPv6: building requests and reading what comes back. Reading
+// never trusts a length: a short or damaged packet reads as Kind::Other and is ignored.
 namespace PingPacket {
 
 enum class Kind {
@@ -38,5 +38,11 @@ Message parse(const char* data, qsizetype size, bool withIpHeader);
 
 // The text an error message of the given type and code is reported with.
 QString errorText(quint8 type, quint8 code);
+
+// ICMPv6 echo: the system fills in the checksum and hands packets over without their IPv6
+// header, on datagram and raw sockets alike.
+QByteArray echoRequest6(quint16 identifier, quint16 sequence, int payloadSize);
+Message parse6(const char* data, qsizetype size);
+QString errorText6(quint8 type, quint8 code);
 
 } // namespace PingPacket

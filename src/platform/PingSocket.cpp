@@ -27,9 +27,10 @@ Opening open(const Opener& opener) {
     return result;
 }
 
-Opening open() {
-    return open([](int type) {
-        return ::socket(AF_INET, type | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_ICMP);
+Opening open(int family) {
+    const int protocol = family == AF_INET6 ? int(IPPROTO_ICMPV6) : int(IPPROTO_ICMP);
+    return open([family, protocol](int type) {
+        return ::socket(family, type | SOCK_NONBLOCK | SOCK_CLOEXEC, protocol);
     });
 }
 

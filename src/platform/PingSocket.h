@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <QString>
+#include <sys/socket.h>
 
 // Which kind of ICMP socket the process may open. An unprivileged datagram socket works where
 // net.ipv4.ping_group_range holds one of the process's groups; a raw socket needs the
@@ -23,8 +24,9 @@ struct Opening {
 using Opener = std::function<int(int type)>;
 
 Opening open(const Opener& opener);
-// Opens with the system's socket(2), non-blocking and close-on-exec.
-Opening open();
+// Opens with the system's socket(2), non-blocking and close-on-exec: ICMP for AF_INET,
+// ICMPv6 for AF_INET6.
+Opening open(int family = AF_INET);
 
 // What a request ends with when neither kind of socket may be opened.
 QString permissionText();

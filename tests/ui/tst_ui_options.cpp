@@ -60,6 +60,8 @@ private slots:
     void ok_storesWhatTheFieldsRead();
     void ok_storesAStoredValueBeyondTheArrowsAsItWas();
     void cancel_storesNothing();
+    void fastChecksBox_roundTripsToTheChecks_data();
+    void fastChecksBox_roundTripsToTheChecks();
     void arrows_stepWithinTheRange_data();
     void arrows_stepWithinTheRange();
     void checkBox_enablesItsDependentControls_data();
@@ -129,9 +131,13 @@ void UiOptionsTest::open_emptyStore_showsTheDefaults() {
                                                        {"chkSendExchange", false},
                                                        {"chkLogActivity", true},
                                                        {"chkHTMLOutput", false},
-                                                       {"chkAutoStart", false}};
+                                                       {"chkAutoStart", false},
+                                                       {"chkFastChecks", false}};
     for (const auto& [name, checked] : boxes)
         QVERIFY2(child<QCheckBox>(d.get(), name)->isChecked() == checked, name);
+    auto* fast = child<QCheckBox>(d.get(), "chkFastChecks");
+    QCOMPARE(fast->text(), QString("Check all devices at once"));
+    QVERIFY(tabs->widget(5)->isAncestorOf(fast));
 
     QCOMPARE(child<QLineEdit>(d.get(), "txtLogFile")->text(),
              m_a->t.programFile("OrvexMonitor.txt"));
@@ -193,6 +199,11 @@ void UiOptionsTest::open_storedTextThatIsNoNumber_showsTheDefault_data() {
                                                 << "2"
                                                 << "chkAutoStart"
                                                 << "checked";
+    QTest::newRow("fast checks not a number") << "Options"
+                                              << "FastChecks"
+                                              << "on"
+                                              << "chkFastChecks"
+                                              << "unchecked";
 }
 
 void UiOptionsTest::open_storedTextThatIsNoNumber_showsTheDefault() {
@@ -222,8 +233,9 @@ void UiOptionsTest::ok_storesWhatTheFieldsRead() {
     typeInto(child<QSpinBox>(d.get(), "txtPingTimeOut"), "2500");
     typeInto(child<QSpinBox>(d.get(), "txtResetIcon"), "77");
     typeInto(child<QSpinBox>(d.get(), "txtConsecutiveErrors"), "9");
-    for (const char* name : {"chkAnnounceDate", "chkHideCharacterOnIdle", "chkShowCharacter",
-                             "chkBalloon2", "chkLogActivity", "chkAutoStart", "chkSendSMTP"})
+    for (const char* name :
+         {"chkAnnounceDate", "chkHideCharacterOnIdle", "chkShowCharacter", "chkBalloon2",
+          "chkLogActivity", "chkAutoStart", "chkSendSMTP", "chkFastChecks"})
         click(child<QCheckBox>(d.get(), name));
     m_a->t.dialogs.fileNames.enqueue("/srv/www/status.htm");
     m_a->t.dialogs.fileNames.enqueue("/srv/www/layout.html");
@@ -238,23 +250,15 @@ void UiOptionsTest::ok_storesWhatTheFieldsRead() {
     QCOMPARE(d->result(), int(QDialog::Accepted));
     QVERIFY(!d->isVisible());
     const QList<std::tuple<const char*, const char*, const char*>> expected = {
-        {"MSAgent", "Character", "merlin"},
-        {"MSAgent", "AnnounceDate", "1"},
-        {"MSAgent", "HideCharacterOnIdle", "0"},
-        {"MSAgent", "ShowCharacter", "0"},
-        {"MSAgentBalloon", "BalloonShow", "1"},
-        {"MSAgentBalloon", "AutoHide", "1"},
-        {"MSAgentBalloon", "AutoPace", "0"},
-        {"MSAgentBalloon", "SizeToText", "1"},
-        {"Options", "Min_Between_Checks", "12"},
-        {"Options", "HostTimeOut", "35"},
-        {"Options", "LogFailures", "0"},
-        {"Options", "PingTimeOut", "2500"},
-        {"Options", "ResetIcon", "77"},
-        {"Options", "HTMLOutput", "1"},
-        {"Options", "AutoStart", "1"},
-        {"Mail Options", "SendOnFailure", "1"},
-        {"Mail Options", "SendOnConsecutiveFailure", "9"}};
+        {"MSAgent", "Character", "merlin"},      {"MSAgent", "AnnounceDate", "1"},
+        {"MSAgent", "HideCharacterOnIdle", "0"}, {"MSAgent", "ShowCharacter", "0"},
+        {"MSAgentBalloon", "BalloonShow", "1"},  {"MSAgentBalloon", "AutoHide", "1"},
+        {"MSAgentBalloon", "AutoPace", "0"},     {"MSAgentBalloon", "SizeToText", "1"},
+        {"Options", "Min_Between_Checks", "12"}, {"Options", "HostTimeOut", "35"},
+        {"Options", "LogFailures", "0"},         {"Options", "PingTimeOut", "2500"},
+        {"Options", "ResetIcon", "77"},          {"Options", "HTMLOutput", "1"},
+        {"Options", "AutoStart", "1"},           {"Options", "FastChecks", "1"},
+        {"Mail Options", "SendOnFailure", "1"},  {"Mail Options", "SendOnConsecutiveFailure", "9"}};
     for (const auto& [section, key, value] : expected)
         QVERIFY2(m_a->t->settings().GetSetting(section, key, "absent") == QString(value), key);
     QCOMPARE(m_a->t->settings().GetSetting("Options", "LogFile", ""),
@@ -278,6 +282,35 @@ void UiOptionsTest::ok_storesAStoredValueBeyondTheArrowsAsItWas() {
     QCOMPARE(m_a->t->settings().GetSetting("Options", "Min_Between_Checks", ""), QString("90"));
     QCOMPARE(m_a->t->settings().GetSetting("Options", "PingTimeOut", ""), QString("30000"));
     QCOMPARE(m_a->t->state().MinutesLeft, qint16(90));
+}
+
+void UiOptionsTest::fastChecksBox_roundTripsToTheChecks_data() {
+    QTest::addColumn<QString>("stored"); // empty: never written
+    QTest::addColumn<bool>("click");
+    QTest::addColumn<bool>("shown");
+    QTest::addColumn<QString>("saved");
+    QTest::newRow("default kept") << QString() << false << false << "0";
+    QTest::newRow("default switched on") << QString() << true << false << "1";
+    QTest::newRow("on kept") << "1" << false << true << "1";
+    QTest::newRow("on switched off") << "1" << true << true << "0";
+}
+
+void UiOptionsTest::fastChecksBox_roundTripsToTheChecks() {
+    QFETCH(QString, stored);
+    QFETCH(bool, click);
+    QFETCH(bool, shown);
+    QFETCH(QString, saved);
+    if (!stored.isEmpty())
+        m_a->t->settings().SaveSetting("Options", "FastChecks", stored);
+    auto d = open();
+    auto* box = child<QCheckBox>(d.get(), "chkFastChecks");
+    QCOMPARE(box->isChecked(), shown);
+    if (click)
+        ::click(box);
+    ::click(child<QPushButton>(d.get(), "cmdOK"));
+    QCOMPARE(m_a->t->settings().GetSetting("Options", "FastChecks", "absent"), saved);
+    // The check passes read the same value at their next start.
+    QCOMPARE(m_a->t->catalogue().fastChecks(), saved == QString("1"));
 }
 
 void UiOptionsTest::cancel_storesNothing() {

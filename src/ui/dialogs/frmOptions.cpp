@@ -311,6 +311,9 @@ QWidget* frmOptions::pingPanel() {
                              wrappedLabel(QStringLiteral("Ping Time-out value (in miliseconds)"))));
     ping->addLayout(fieldRow(
         m_pingCount, wrappedLabel(QStringLiteral("Number Of Pings To Send To Determine Status"))));
+    m_fastChecks =
+        checkBox(QStringLiteral("Check all devices at once"), QStringLiteral("chkFastChecks"));
+    ping->addWidget(m_fastChecks);
     return panel({frame(QStringLiteral("Ping Options"), ping)});
 }
 
@@ -368,6 +371,7 @@ void frmOptions::loadControls() {
     loadBox(m_logActivity, Section::Options, Key::LogFailures, true);
     m_pingTimeOut->load(store.text(Section::Options, Key::PingTimeOut, QStringLiteral("10000")),
                         10000);
+    loadBox(m_fastChecks, Section::Options, Key::FastChecks, false);
     m_logFile->setText(store.logFile());
     m_htmlFile->setText(store.htmlFile());
     m_templateFile->setText(store.htmlTemplateFile());
@@ -521,6 +525,7 @@ void frmOptions::cmdOK_Click() {
     store.save(Section::Options, Key::HostTimeOut, m_hostTimeOut->storedText());
     storeBox(Section::Options, Key::LogFailures, m_logActivity);
     store.save(Section::Options, Key::PingTimeOut, m_pingTimeOut->storedText());
+    storeBox(Section::Options, Key::FastChecks, m_fastChecks);
     store.save(Section::Options, Key::ResetIcon, m_resetIcon->storedText());
     store.save(Section::Options, Key::LogFile, m_logFile->text());
     store.save(Section::Options, Key::HTMLFile, m_htmlFile->text());

@@ -80,6 +80,7 @@ private:
     QCheckBox* m_autoStart = nullptr;
     NumberField* m_pingTimeOut = nullptr;
     NumberField* m_pingCount = nullptr;
+    QCheckBox* m_fastChecks = nullptr;
     QPushButton* m_ok = nullptr;
     QPushButton* m_cancel = nullptr;
 };
