@@ -1,6 +1,7 @@
 #include "platform/EchoSweep.h"
 
 #include "platform/PingPacket.h"
+#include "platform/PingSocket.h"
 
 #include <QHostInfo>
 #include <QSocketNotifier>
@@ -24,22 +25,9 @@ constexpr qint32 BadOption = 11007;
 constexpr int MaxPacketsPerWakeUp = 256;
 constexpr qint64 NanosecondsPerMillisecond = 1000000;
 
-qint64 monotonicNanoseconds() {
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return qint64(ts.tv_sec) * 1000000000 + ts.tv_nsec;
-}
-
-// A raw socket sees every echo reply of the host, so each sweep needs an identifier of its own.
-quint16 nextRawIdentifier() {
-    static std::atomic<quint32> instances{0};
-    return quint16((quint32(::getpid()) * 131u + 40503u + instances.fetch_add(1) * 9973u) &
-                   0xffffu);
-}
-
-QString systemErrorText(int error) {
-    return QString::fromLocal8Bit(std::strerror(error));
-}
+using PingSocket::monotonicNanoseconds;
+using PingSocket::nextRawIdentifier;
+using PingSocket::systemErrorText;
 
 QHostAddress addressOf(const sockaddr_storage& from) {
     return QHostAddress(reinterpret_cast<const sockaddr*>(&from));

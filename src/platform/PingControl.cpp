@@ -2,6 +2,7 @@
 
 #include "platform/EchoSweep.h"
 #include "platform/PingPacket.h"
+#include "platform/PingSocket.h"
 
 #include <QHostAddress>
 #include <QHostInfo>
@@ -25,21 +26,9 @@ constexpr qint32 BadDestination = 11018;
 constexpr qint32 BadOption = 11007;
 constexpr int MaxPacketsPerWakeUp = 256;
 
-qint64 monotonicNanoseconds() {
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return qint64(ts.tv_sec) * 1000000000 + ts.tv_nsec;
-}
-
-// Raw sockets see every ICMP message of the host; each control needs its own identifier.
-quint16 nextRawIdentifier() {
-    static std::atomic<quint32> instances{0};
-    return quint16((quint32(::getpid()) * 31u + instances.fetch_add(1) * 7919u) & 0xffffu);
-}
-
-QString systemErrorText(int error) {
-    return QString::fromLocal8Bit(std::strerror(error));
-}
+using PingSocket::monotonicNanoseconds;
+using PingSocket::nextRawIdentifier;
+using PingSocket::systemErrorText;
 } // namespace
 
 PingControl::PingControl(qint16 index, QObject* parent)

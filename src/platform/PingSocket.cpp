@@ -1,6 +1,9 @@
 #include "platform/PingSocket.h"
 
+#include <atomic>
 #include <cerrno>
+#include <cstring>
+#include <ctime>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -69,3 +72,19 @@ QString kindName(Kind kind) {
 }
 
 } // namespace PingSocket
+
+quint16 PingSocket::nextRawIdentifier() {
+    static std::atomic<quint32> instances{0};
+    return quint16((quint32(::getpid()) * 131u + 40503u + instances.fetch_add(1) * 9973u) &
+                   0xffffu);
+}
+
+qint64 PingSocket::monotonicNanoseconds() {
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return qint64(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+}
+
+QString PingSocket::systemErrorText(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}

@@ -37,4 +37,10 @@ bool permitted();
 
 QString kindName(Kind kind);
 
+// A raw socket sees every ICMP message of the host, so every control and sweep of the process
+// takes an identifier of its own from this one sequence.
+quint16 nextRawIdentifier();
+qint64 monotonicNanoseconds();
+QString systemErrorText(int error);
+
 } // namespace PingSocket
