@@ -1,5 +1,6 @@
 #include "engine/MonitorEngine.h"
 
+#include "engine/HistoryUpkeep.h"
 #include "engine/MonitorCycle.h"
 #include "engine/NetworkChecks.h"
 #include "engine/NotificationDispatch.h"
@@ -19,7 +20,8 @@ MonitorEngine::MonitorEngine(AppContext& context, Database& db, EngineView& view
     , m_dispatch(
           std::make_unique<NotificationDispatch>(context, db, monitorView, *m_recording, *m_page))
     , m_cycle(
-          std::make_unique<MonitorCycle>(context, db, view, monitorView, *m_checks, *m_dispatch)) {
+          std::make_unique<MonitorCycle>(context, db, view, monitorView, *m_checks, *m_dispatch))
+    , m_upkeep(std::make_unique<HistoryUpkeep>(context, db)) {
     connect(m_cycle.get(), &MonitorCycle::monitoringStarted, m_pings.get(),
             &PingChecks::warnWhenNotPermitted);
 }

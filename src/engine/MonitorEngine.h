@@ -6,6 +6,7 @@
 class AppContext;
 class Database;
 class EngineView;
+class HistoryUpkeep;
 class HtmlPage;
 class MonitorCycle;
 class MonitorView;
@@ -31,6 +32,7 @@ public:
     PortChecks& ports() const { return *m_ports; }
     NotificationDispatch& dispatch() const { return *m_dispatch; }
     MonitorCycle& cycle() const { return *m_cycle; }
+    HistoryUpkeep& upkeep() const { return *m_upkeep; }
 
 private:
     std::unique_ptr<ResultRecording> m_recording;
@@ -41,4 +43,5 @@ private:
     std::unique_ptr<NetworkChecks> m_checks;
     std::unique_ptr<NotificationDispatch> m_dispatch;
     std::unique_ptr<MonitorCycle> m_cycle;
+    std::unique_ptr<HistoryUpkeep> m_upkeep;
 };

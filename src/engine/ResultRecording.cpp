@@ -223,7 +223,6 @@ void ResultRecording::WritePingResults(PingResultList& PingResults) {
             Ping_Update(result.Device, status, result.RoundTrip, result.Error);
         });
     }
-    rollUpHistory();
     if (pass)
         trapErrors(m_context, "WritePingResults", [&] { pass->commit(); });
     PingResults.clear();
@@ -239,7 +238,6 @@ void ResultRecording::WritePortResults(PortResultList& PortResults) {
                         result.Port_Description, status, result.Last_Error, result.ConnectTime);
         });
     }
-    rollUpHistory();
     if (pass)
         trapErrors(m_context, "WritePortResults", [&] { pass->commit(); });
     PortResults.clear();
@@ -250,13 +248,6 @@ void ResultRecording::recordHistory(const QString& device, const QString& port, 
     ignoreErrors([&] {
         History::append(m_db, {device, port, m_context.clock().now().toMSecsSinceEpoch(), connected,
                                connected ? roundTrip : -1, error});
-    });
-}
-
-void ResultRecording::rollUpHistory() {
-    ignoreErrors([&] {
-        History::rollUp(m_db, m_context.clock().now().toMSecsSinceEpoch(),
-                        m_context.catalogue().historyDays());
     });
 }
 

@@ -43,7 +43,6 @@ private:
     // cannot be written never stops the counters.
     void recordHistory(const QString& device, const QString& port, bool connected, qint32 roundTrip,
                        const QString& error);
-    void rollUpHistory();
 
     AppContext& m_context;
     Database& m_db;

@@ -115,37 +115,81 @@ struct HourGroup {
     qint64 samples;
 };
 
-// At most this many items have their due hours folded, and this many old hourly rows are
-// dropped, per call: a pass of a thousand items must not stop the window while its file
-// catches up.
-constexpr int ItemsPerCall = 60;
+// At most this many items have their due hour folded, and this many old hourly rows are
+// dropped, per call: each call is one short transaction between the passes, so the window
+// never waits on a whole hour of a thousand items.
+constexpr int ItemsPerCall = 12;
 constexpr int DropsPerCall = 100;
 
-// Items with single checks before the limit. The age index yields the oldest rows first, and
-// they are rows of many items, so the look ends after a few rows instead of reading the hour.
-QVector<HistoryScope> itemsDue(Database& db, qint64 limit) {
-    QVector<HistoryScope> items;
+// The start of the oldest hour that still holds single checks before the limit, or -1.
+qint64 oldestDueHour(Database& db, qint64 limit) {
     Query q(db,
-            QStringLiteral("Select distinct Device, Port from History indexed by History_Age "
-                           "where Hourly = 0 and Time < ? limit ?"),
-            {limit, ItemsPerCall});
+            QStringLiteral("Select Time from History indexed by History_Age where Hourly = 0 and "
+                           "Time < ? order by Time limit 1"),
+            {limit});
+    return q.next() ? q.whole(0) - q.whole(0) % History::HourMs : -1;
+}
+
+// Picks the items of this call into the temporary table HistoryDue: a share of the items
+// with single checks in the hour. The age index yields them in the order the passes wrote
+// them, so the rows they free lie on few pages.
+int pickDueItems(Database& db, qint64 hour) {
+    db.execute({QStringLiteral("Create temp table if not exists HistoryDue (Device TEXT COLLATE "
+                               "NOCASE, Port TEXT COLLATE NOCASE, Merge INTEGER)"),
+                {}});
+    db.execute({QStringLiteral("Delete from temp.HistoryDue"), {}});
+    const int picked = db.execute(
+        {QStringLiteral("Insert into temp.HistoryDue (Device, Port, Merge) select distinct Device, "
+                        "Port, 0 from History indexed by History_Age where Hourly = 0 and Time >= "
+                        "? and Time < ? limit ?"),
+         {hour, hour + History::HourMs, ItemsPerCall}});
+    // An item whose hour was folded before (a check that came late) joins its existing row.
+    db.execute({QStringLiteral("Update temp.HistoryDue set Merge = 1 where exists (select 1 from "
+                               "History h indexed by History_Item where h.Device = "
+                               "HistoryDue.Device and h.Port = HistoryDue.Port and h.Time = ? and "
+                               "h.Hourly = 1)"),
+                {hour}});
+    return picked;
+}
+
+// One statement for all new hourly rows of the share, one for the single checks they replace.
+// "cross join" keeps the share as the outer loop, so each item is one range of the item index.
+void foldNewHours(Database& db, qint64 hour) {
+    db.execute({QStringLiteral(
+                    "Insert into History (Device, Port, Time, Hourly, Checks, Failures, RTT_Min, "
+                    "RTT_Avg, RTT_Max) select h.Device, h.Port, ?1, 1, count(*), total(h.Failures), "
+                    "min(h.RTT_Min), avg(h.RTT_Avg), max(h.RTT_Max) from temp.HistoryDue d cross "
+                    "join History h indexed by History_Item on h.Device = d.Device and h.Port = "
+                    "d.Port and h.Time >= ?1 and h.Time < ?2 and h.Hourly = 0 where d.Merge = 0 "
+                    "group by h.Device, h.Port"),
+                {hour, hour + History::HourMs}});
+    db.execute({QStringLiteral("Delete from History where _rowid_ in (select h._rowid_ from "
+                               "temp.HistoryDue d cross join History h indexed by History_Item on "
+                               "h.Device = d.Device and h.Port = d.Port and h.Time >= ?1 and "
+                               "h.Time < ?2 and h.Hourly = 0 where d.Merge = 0)"),
+                {hour, hour + History::HourMs}});
+}
+
+QVector<HistoryScope> itemsToMerge(Database& db) {
+    QVector<HistoryScope> items;
+    Query q(db, QStringLiteral("Select Device, Port from temp.HistoryDue where Merge = 1"), {});
     while (q.next())
         items.append({q.text(0), q.text(1)});
     return items;
 }
 
-QVector<HourGroup> hoursDue(Database& db, const HistoryScope& item, qint64 limit) {
+QVector<HourGroup> hoursDue(Database& db, const HistoryScope& item, qint64 hour) {
     QVector<HourGroup> groups;
     Query q(db,
-            QStringLiteral("Select Time - (Time % 3600000) as Hour, count(*), total(Failures), "
-                           "min(RTT_Min), avg(RTT_Avg), max(RTT_Max), count(RTT_Avg) "
-                           "from History indexed by History_Item where Device = ? and Port = ? "
-                           "and Time < ? and Hourly = 0 group by Hour"),
-            {item.device, item.port, limit});
-    while (q.next()) {
+            QStringLiteral("Select count(*), total(Failures), min(RTT_Min), avg(RTT_Avg), "
+                           "max(RTT_Max), count(RTT_Avg) from History indexed by History_Item "
+                           "where Device = ? and Port = ? and Time >= ? and Time < ? and "
+                           "Hourly = 0"),
+            {item.device, item.port, hour, hour + History::HourMs});
+    while (q.next() && q.whole(0) > 0) {
         const auto optional = [&q](int c) { return q.isNull(c) ? QVariant() : q.number(c); };
-        groups.append({item.device, item.port, q.whole(0), q.whole(1), qint64(q.number(2)),
-                       optional(3), optional(4), optional(5), q.whole(6)});
+        groups.append({item.device, item.port, hour, q.whole(0), qint64(q.number(1)), optional(2),
+                       optional(3), optional(4), q.whole(5)});
     }
     return groups;
 }
@@ -191,18 +235,25 @@ void append(Database& db, const HistoryCheck& check) {
                  check.error.isEmpty() ? QVariant() : QVariant(check.error)}});
 }
 
-void rollUp(Database& db, qint64 now, int days) {
+bool rollUp(Database& db, qint64 now, int days) {
     // Whole hours only: each item's hour is folded once, when all of it is older than 48
     // hours, instead of a little at every pass.
     const qint64 rawLimit = (now - RawKeepMs) - (now - RawKeepMs) % HourMs;
-    for (const HistoryScope& item : itemsDue(db, rawLimit)) {
-        for (const HourGroup& group : hoursDue(db, item, rawLimit))
-            foldIntoHour(db, group);
+    int folded = 0;
+    if (const qint64 hour = oldestDueHour(db, rawLimit); hour >= 0) {
+        folded = pickDueItems(db, hour);
+        for (const HistoryScope& item : itemsToMerge(db)) {
+            for (const HourGroup& group : hoursDue(db, item, hour))
+                foldIntoHour(db, group);
+        }
+        foldNewHours(db, hour);
     }
     const qint64 keep = qint64(qMax(days, 1)) * DayMs;
-    db.execute({QStringLiteral("Delete from History where _rowid_ in (select _rowid_ from History "
-                               "indexed by History_Age where Hourly = 1 and Time < ? limit ?)"),
-                {now - keep, DropsPerCall}});
+    const int dropped = db.execute(
+        {QStringLiteral("Delete from History where _rowid_ in (select _rowid_ from History "
+                        "indexed by History_Age where Hourly = 1 and Time < ? limit ?)"),
+         {now - keep, DropsPerCall}});
+    return folded > 0 || dropped == DropsPerCall;
 }
 
 void removeDevice(Database& db, const QString& device) {

@@ -58,10 +58,10 @@ constexpr int DefaultDays = 90;
 
 void append(Database& db, const HistoryCheck& check);
 // Folds the single checks of each hour that lies wholly more than 48 hours back into one
-// hourly row, and drops hourly rows older than the given number of days. Meant to run after
-// every pass: each call does a bounded share of the work that is due, and nothing in most
-// passes of an hour.
-void rollUp(Database& db, qint64 now, int days);
+// hourly row, and drops hourly rows older than the given number of days. Each call does a
+// small share of what is due and says whether there may be more; nothing is due in most
+// calls of an hour.
+bool rollUp(Database& db, qint64 now, int days);
 void removeDevice(Database& db, const QString& device);
 void removeItem(Database& db, const QString& device, const QString& port);
 

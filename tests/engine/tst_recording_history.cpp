@@ -1,3 +1,4 @@
+#include "engine/HistoryUpkeep.h"
 #include "engine/ResultRecording.h"
 #include "EngineTestSupport.h"
 #include "store/History.h"
@@ -41,8 +42,8 @@ private slots:
     void result_joinsHistory();
     void result_forMissingItem_leavesNoHistory();
     void recovery_isRecordedAsGoodCheck();
-    void pass_rollsUpAndKeepsHistoryDays_data();
-    void pass_rollsUpAndKeepsHistoryDays();
+    void upkeep_rollsUpAndKeepsHistoryDays_data();
+    void upkeep_rollsUpAndKeepsHistoryDays();
     void deletes_takeHistoryInTheSameTransaction();
     void portPass_carriesConnectTimes();
 };
@@ -113,7 +114,7 @@ void RecordingHistoryTest::recovery_isRecordedAsGoodCheck() {
     QCOMPARE(marks.at(1).time - marks.at(0).time, 300 * 1000);
 }
 
-void RecordingHistoryTest::pass_rollsUpAndKeepsHistoryDays_data() {
+void RecordingHistoryTest::upkeep_rollsUpAndKeepsHistoryDays_data() {
     QTest::addColumn<QString>("setting");
     QTest::addColumn<int>("hourlyKept");
     // Hourly rows 5, 20 and 100 days old.
@@ -124,7 +125,7 @@ void RecordingHistoryTest::pass_rollsUpAndKeepsHistoryDays_data() {
     QTest::newRow("0: 90 days") << "0" << 2;
 }
 
-void RecordingHistoryTest::pass_rollsUpAndKeepsHistoryDays() {
+void RecordingHistoryTest::upkeep_rollsUpAndKeepsHistoryDays() {
     QFETCH(QString, setting);
     QFETCH(int, hourlyKept);
     Fixture f;
@@ -132,13 +133,16 @@ void RecordingHistoryTest::pass_rollsUpAndKeepsHistoryDays() {
         f.ctx->settings().SaveSetting("Options", "HistoryDays", setting);
     for (const int days : {5, 20, 100})
         History::append(f.data.db, {"web", "Ping", f.now() - days * History::DayMs, true, 3, {}});
-    // A single check whose hour lies wholly past 48 hours goes into that hour at the next pass.
+    // A single check whose hour lies wholly past 48 hours goes into that hour between passes;
+    // the pass itself only adds its checks.
     History::append(f.data.db,
                     {"web", "80", f.now() - History::RawKeepMs - History::HourMs, true, 3, {}});
     PingResultList results{{"mail", Connected, 5, {}}};
     f.recording.WritePingResults(results);
-    QCOMPARE(f.historyRows("Hourly = 0"), 1);
-    QCOMPARE(f.historyRows("Hourly = 1 and Port = 'Ping'"), hourlyKept);
+    QCOMPARE(f.historyRows("Hourly = 0"), 5);
+    HistoryUpkeep upkeep(*f.ctx, f.data.db);
+    QTRY_COMPARE(f.historyRows("Hourly = 0"), 1);
+    QTRY_COMPARE(f.historyRows("Hourly = 1 and Port = 'Ping'"), hourlyKept);
     QCOMPARE(f.historyRows("Hourly = 1 and Port = '80'"), 1);
 }
 
