@@ -239,8 +239,8 @@ int main(int argc, char* argv[]) {
     std::printf("roll-up, nothing due           %9.1f ms\n", idleRollMs);
     std::printf("roll-up of a new hour          %9.1f ms per share with its commit (median), "
                 "%.1f ms at most (work %.1f, commit %.1f at most), %lld shares, %.1f ms in all\n",
-                medianShareMs, shares.last(), worstRollMs, worstCommitMs,
-                qint64(shares.size()), hourMs);
+                medianShareMs, shares.last(), worstRollMs, worstCommitMs, qint64(shares.size()),
+                hourMs);
     std::printf("History tab opened on an item  %9.1f ms\n", tabMs);
     const char* const ranges[] = {"24 hours", "7 days", "30 days"};
     for (int r = 0; r < 3; ++r)

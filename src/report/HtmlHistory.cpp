@@ -8,7 +8,30 @@
 #include "store/DeviceQueries.h"
 #include "store/History.h"
 
+#include <QHash>
 #include <QLocale>
+
+// Local clock times of the checks. Each conversion of its own asks the system for the time
+// zone, which costs a file look-up; a page shows 30,000 checks at a few dozen distinct
+// times, so the offset is kept per quarter hour (offsets only change on quarter hours).
+class LocalTimes final {
+public:
+    QString hoursAndMinutes(qint64 msecs) {
+        constexpr qint64 Quarter = 15 * 60 * 1000;
+        constexpr qint64 Day = 24 * 3600 * 1000;
+        const qint64 quarter = msecs >= 0 ? msecs / Quarter : (msecs - Quarter + 1) / Quarter;
+        auto offset = m_offsets.constFind(quarter);
+        if (offset == m_offsets.cend()) {
+            offset = m_offsets.insert(
+                quarter, QDateTime::fromMSecsSinceEpoch(quarter * Quarter).offsetFromUtc());
+        }
+        const qint64 local = ((msecs + qint64(*offset) * 1000) % Day + Day) % Day;
+        return QTime::fromMSecsSinceStartOfDay(int(local)).toString(QStringLiteral("HH:mm"));
+    }
+
+private:
+    QHash<qint64, int> m_offsets;
+};
 
 namespace {
 const QString CRLF = QStringLiteral("\r\n");
@@ -29,9 +52,8 @@ QString percentText(const Availability& a) {
 }
 
 // "14:05 Failed: connection refused"; the date is left out, the bar covers a few hours.
-QString markTitle(const CheckMark& mark) {
-    const QTime time = QDateTime::fromMSecsSinceEpoch(mark.time).time();
-    QString title = time.toString(QStringLiteral("HH:mm")) +
+QString markTitle(const CheckMark& mark, LocalTimes& times) {
+    QString title = times.hoursAndMinutes(mark.time) +
                     (mark.connected ? QStringLiteral(" Connected") : QStringLiteral(" Failed"));
     if (!mark.error.isEmpty())
         title += QStringLiteral(": ") + mark.error;
@@ -52,7 +74,7 @@ const QVector<QString>& markOpenings() {
     return openings;
 }
 
-QString checkBar(const QVector<CheckMark>& marks) {
+QString checkBar(const QVector<CheckMark>& marks, LocalTimes& times) {
     int failed = 0;
     QString rects;
     rects.reserve(int(marks.size()) * 96);
@@ -63,7 +85,7 @@ QString checkBar(const QVector<CheckMark>& marks) {
         rects += markOpenings().at(int(i - first));
         rects +=
             mark.connected ? QLatin1String("#1e8e3e'><title>") : QLatin1String("#c5221f'><title>");
-        rects += markTitle(mark);
+        rects += markTitle(mark, times);
         rects += QLatin1String("</title></rect>");
     }
     const qsizetype shown = marks.size() - first;
@@ -94,14 +116,15 @@ QString HtmlHistory::table() {
     }
     table += QStringLiteral("</tr>") + CRLF;
     const qint64 now = m_context.clock().now().toMSecsSinceEpoch();
+    LocalTimes times;
     Recordset devices = m_db.openRecordset(Catalogue::deviceNames());
     for (; !devices.atEnd(); devices.moveNext())
-        table += deviceRows(devices.text(QStringLiteral("Device")), now);
+        table += deviceRows(devices.text(QStringLiteral("Device")), now, times);
     devices.close();
     return table + QStringLiteral("</table>") + CRLF;
 }
 
-QString HtmlHistory::deviceRows(const QString& device, qint64 now) {
+QString HtmlHistory::deviceRows(const QString& device, qint64 now, LocalTimes& times) {
     const QString name = HtmlText::escaped(GetAlias(m_db, device));
     QString rows;
     Recordset items = m_db.openRecordset(Catalogue::itemsOfDevice(device));
@@ -110,7 +133,7 @@ QString HtmlHistory::deviceRows(const QString& device, qint64 now) {
         const HistoryScope item{device, port};
         rows += QStringLiteral("<tr>") + CRLF + cell(name) + cell(HtmlText::escaped(port));
         rows += cell(percentText(History::availability(m_db, item, now - History::DayMs, now)));
-        rows += cell(checkBar(History::lastChecks(m_db, item, BarChecks)));
+        rows += cell(checkBar(History::lastChecks(m_db, item, BarChecks), times));
         rows += QStringLiteral("</tr>") + CRLF;
     }
     items.close();

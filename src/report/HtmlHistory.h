@@ -4,6 +4,7 @@
 
 class AppContext;
 class Database;
+class LocalTimes;
 
 // The history section of the status page: for every item its availability over the last
 // 24 hours and a bar of its last 30 checks drawn as inline SVG. Names, ports and error texts
@@ -21,7 +22,7 @@ public:
 
 private:
     QString table();
-    QString deviceRows(const QString& device, qint64 now);
+    QString deviceRows(const QString& device, qint64 now, LocalTimes& times);
 
     AppContext& m_context;
     Database& m_db;

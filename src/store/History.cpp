@@ -155,14 +155,15 @@ int pickDueItems(Database& db, qint64 hour) {
 // One statement for all new hourly rows of the share, one for the single checks they replace.
 // "cross join" keeps the share as the outer loop, so each item is one range of the item index.
 void foldNewHours(Database& db, qint64 hour) {
-    db.execute({QStringLiteral(
-                    "Insert into History (Device, Port, Time, Hourly, Checks, Failures, RTT_Min, "
-                    "RTT_Avg, RTT_Max) select h.Device, h.Port, ?1, 1, count(*), total(h.Failures), "
-                    "min(h.RTT_Min), avg(h.RTT_Avg), max(h.RTT_Max) from temp.HistoryDue d cross "
-                    "join History h indexed by History_Item on h.Device = d.Device and h.Port = "
-                    "d.Port and h.Time >= ?1 and h.Time < ?2 and h.Hourly = 0 where d.Merge = 0 "
-                    "group by h.Device, h.Port"),
-                {hour, hour + History::HourMs}});
+    db.execute(
+        {QStringLiteral(
+             "Insert into History (Device, Port, Time, Hourly, Checks, Failures, RTT_Min, "
+             "RTT_Avg, RTT_Max) select h.Device, h.Port, ?1, 1, count(*), total(h.Failures), "
+             "min(h.RTT_Min), avg(h.RTT_Avg), max(h.RTT_Max) from temp.HistoryDue d cross "
+             "join History h indexed by History_Item on h.Device = d.Device and h.Port = "
+             "d.Port and h.Time >= ?1 and h.Time < ?2 and h.Hourly = 0 where d.Merge = 0 "
+             "group by h.Device, h.Port"),
+         {hour, hour + History::HourMs}});
     db.execute({QStringLiteral("Delete from History where _rowid_ in (select h._rowid_ from "
                                "temp.HistoryDue d cross join History h indexed by History_Item on "
                                "h.Device = d.Device and h.Port = d.Port and h.Time >= ?1 and "

@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QLocale>
 
+#include <ctime>
+
 namespace {
 const QString CRLF = QStringLiteral("\r\n");
 const QDateTime CheckTime(QDate(2026, 3, 4), QTime(13, 5, 9));
@@ -97,6 +99,8 @@ private slots:
     void history_availabilityAndBarPerItem_data();
     void history_availabilityAndBarPerItem();
     void history_outsideTextIsEscaped();
+    void history_markTimesInLocalTime_data();
+    void history_markTimesInLocalTime();
     void history_withoutMarker_pageUnchangedAndNothingRead();
 };
 
@@ -434,6 +438,50 @@ void HtmlTest::history_outsideTextIsEscaped() {
     QVERIFY(page.contains("&lt;B&gt;X&lt;/B&gt;"));
     QVERIFY(page.contains("8&#39;0"));
     QVERIFY2(page.contains("Failed: &lt;/title&gt;&lt;script&gt;"), qPrintable(page));
+}
+
+void HtmlTest::history_markTimesInLocalTime_data() {
+    QTest::addColumn<QByteArray>("zone");
+    QTest::addColumn<QStringList>("checks"); // UTC
+    QTest::addColumn<QStringList>("shown");
+    QTest::newRow("winter") << QByteArray("Europe/Berlin") << QStringList{"2026-01-10T13:05:00"}
+                            << QStringList{"14:05"};
+    // One page across the change to summer time: each check gets the offset of its moment.
+    QTest::newRow("into summer time")
+        << QByteArray("Europe/Berlin")
+        << QStringList{"2026-03-29T00:50:00", "2026-03-29T00:59:59", "2026-03-29T01:05:00"}
+        << QStringList{"01:50", "01:59", "03:05"};
+    QTest::newRow("back from summer time")
+        << QByteArray("America/New_York")
+        << QStringList{"2026-11-01T05:55:00", "2026-11-01T06:00:00"}
+        << QStringList{"01:55", "01:00"};
+    QTest::newRow("quarter-hour offset")
+        << QByteArray("Asia/Kathmandu") << QStringList{"2026-01-10T23:30:00"}
+        << QStringList{"05:15"};
+}
+
+void HtmlTest::history_markTimesInLocalTime() {
+    QFETCH(QByteArray, zone);
+    QFETCH(QStringList, checks);
+    QFETCH(QStringList, shown);
+    const QByteArray previous = qgetenv("TZ");
+    qputenv("TZ", zone);
+    tzset();
+    PageFixture fixture;
+    fixture.addItem("host", "Ping", "Connected", 0, 0);
+    for (const QString& check : checks) {
+        const qint64 time = QDateTime::fromString(check + "Z", Qt::ISODate).toMSecsSinceEpoch();
+        History::append(fixture.db, {"host", "Ping", time, true, 1, {}});
+    }
+    const QString page = QString::fromLocal8Bit(fixture.createPage("<!--History-->"));
+    previous.isNull() ? qunsetenv("TZ") : qputenv("TZ", previous);
+    tzset();
+    QStringList titles;
+    for (const QString& time : shown)
+        titles << "<title>" + time + " Connected</title>";
+    for (const QString& title : titles)
+        QVERIFY2(page.contains(title), qPrintable(page.section("<svg", 1)));
+    QCOMPARE(page.count("<title>"), titles.size());
 }
 
 void HtmlTest::history_withoutMarker_pageUnchangedAndNothingRead() {
