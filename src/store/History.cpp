@@ -286,9 +286,11 @@ Availability availability(Database& db, const HistoryScope& scope, qint64 from, 
 QVector<CheckMark> lastChecks(Database& db, const HistoryScope& scope, int count) {
     Query q(
         db,
-        QStringLiteral("Select Time, Failures, Error from History indexed by History_Item where ") +
-            scopeClause(scope) +
-            QStringLiteral(" and Hourly = 0 order by Time desc, _rowid_ desc limit ?"),
+        // Read backwards along the item index, so nothing is sorted (checks of one moment come
+        // in the index's order); the error text, outside the index, is read only for failures.
+        QStringLiteral("Select Time, Failures, case when Failures > 0 then Error end from History "
+                       "indexed by History_Item where ") +
+            scopeClause(scope) + QStringLiteral(" and Hourly = 0 order by Time desc limit ?"),
         scopeValues(scope, {count}));
     QVector<CheckMark> marks;
     while (q.next())
