@@ -6,9 +6,20 @@ namespace {
 
 constexpr int MaxPauseMs = 60000;
 
+// The balloon shows a pause between two words as a space, so that "down.\pau=800\Mail"
+// does not read "down.Mail"; the space belongs to the pause, which the voice does not speak.
+void spaceAfterPause(QList<SpeechSegment>& segments, const QString& next) {
+    if (segments.size() < 2 || segments.last().pauseMs == 0 || next.front().isSpace())
+        return;
+    const QString& before = segments.at(segments.size() - 2).shown;
+    if (!before.isEmpty() && !before.back().isSpace())
+        segments.last().shown = QStringLiteral(" ");
+}
+
 void appendText(QList<SpeechSegment>& segments, const QString& text) {
     if (text.isEmpty())
         return;
+    spaceAfterPause(segments, text);
     if (!segments.isEmpty() && segments.last().pauseMs == 0 && !segments.last().mapped) {
         segments.last().spoken += text;
         segments.last().shown += text;

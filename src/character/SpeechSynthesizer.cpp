@@ -96,6 +96,7 @@ Document buildDocument(const QList<SpeechSegment>& segments) {
     qsizetype shownBase = 0;
     for (const SpeechSegment& segment : segments) {
         if (segment.pauseMs > 0) {
+            shownBase += segment.shown.size();
             document.append(QStringLiteral("<break time=\"%1ms\"/>").arg(segment.pauseMs),
                             shownBase);
             continue;

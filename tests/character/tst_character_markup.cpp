@@ -11,6 +11,10 @@ SpeechSegment words(const QString& text) {
 SpeechSegment pause(int ms) {
     return {{}, {}, ms, false};
 }
+// A pause between two words, shown as a space.
+SpeechSegment spaced(int ms) {
+    return {{}, QStringLiteral(" "), ms, false};
+}
 SpeechSegment mapped(const QString& spoken, const QString& shown) {
     return {spoken, shown, 0, true};
 }
@@ -26,7 +30,12 @@ private slots:
         QTest::newRow("plain") << "Monitoring Started." << QList{words("Monitoring Started.")};
         QTest::newRow("empty") << "" << QList<SpeechSegment>{};
         QTest::newRow("pause") << "One.\\pau=800\\Two."
-                               << QList{words("One."), pause(800), words("Two.")};
+                               << QList{words("One."), spaced(800), words("Two.")};
+        QTest::newRow("pause beside a blank")
+            << "One. \\pau=800\\Two.\\pau=800\\ Three."
+            << QList{words("One. "), pause(800), words("Two."), pause(800), words(" Three.")};
+        QTest::newRow("pause after a map")
+            << "\\map=\"a\"=\"A\"\\\\pau=5\\b" << QList{mapped("a", "A"), spaced(5), words("b")};
         QTest::newRow("pause tag in any case") << "A\\Pau=20\\" << QList{words("A"), pause(20)};
         QTest::newRow("pauses in a row add up")
             << "\\pau=50\\\\pau=25\\x" << QList{pause(75), words("x")};
@@ -67,9 +76,9 @@ private slots:
             << QStringList{"10.1 failed."};
         QTest::newRow("one phrase per failure")
             << "Problems:  A failed.\\pau=800\\B failed.\\pau=800\\"
-            << QStringList{"Problems:  A failed.", "B failed."};
-        QTest::newRow("at the threshold") << "A.\\pau=500\\B." << QStringList{"A.", "B."};
-        QTest::newRow("below the threshold") << "A.\\pau=499\\B." << QStringList{"A.B."};
+            << QStringList{"Problems:  A failed. ", "B failed."};
+        QTest::newRow("at the threshold") << "A.\\pau=500\\B." << QStringList{"A. ", "B."};
+        QTest::newRow("below the threshold") << "A.\\pau=499\\B." << QStringList{"A. B."};
     }
     void phrases_splitAfterLongPauses() {
         QFETCH(QString, text);
