@@ -1,5 +1,6 @@
 #include "ui/main/StatusPanels.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QTimer>
 
@@ -34,6 +35,28 @@ void StatusPanels::setText(int panel, const QString& text) {
 
 QString StatusPanels::text(int panel) const {
     return panel == 1 || panel == 2 ? m_panels[panel - 1].text : QString();
+}
+
+QWidget* StatusPanels::box(int panel) {
+    Panel* found = find(panel);
+    if (!found)
+        return nullptr;
+    if (!found->box) {
+        found->box = new QWidget(found->label->parentWidget());
+        found->label->setParent(found->box);
+        found->box->installEventFilter(this);
+    }
+    return found->box;
+}
+
+bool StatusPanels::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize) {
+        for (Panel& panel : m_panels) {
+            if (panel.box == watched)
+                panel.label->setGeometry(panel.box->rect());
+        }
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void StatusPanels::show(Panel& panel) {

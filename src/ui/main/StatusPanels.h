@@ -5,6 +5,7 @@
 
 class QLabel;
 class QTimer;
+class QWidget;
 
 // The text panels of the status bar (1: progress and countdown, 2: monitoring state). A check
 // pass may set a text every few milliseconds, and each shown text costs a re-layout and a
@@ -24,10 +25,19 @@ public:
     void setText(int panel, const QString& text);
     QString text(int panel) const;
 
+    // A box for the bar to lay out in the panel's place; the label fills it. A label in the
+    // bar's own layout has the whole bar laid out again at each new text, as its size hint
+    // follows the text; in the box only the label is repainted.
+    QWidget* box(int panel);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     struct Panel {
         QLabel* label = nullptr;
         QTimer* frame = nullptr;
+        QWidget* box = nullptr;
         QString text;
         bool waiting = false;
     };

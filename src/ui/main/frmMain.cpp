@@ -229,7 +229,7 @@ void frmMain::buildStatusBar() {
     m_panel2->setObjectName(QStringLiteral("Monitor"));
     m_panel1->setToolTip(m_panel1->text());
     m_panel2->setToolTip(m_panel2->text());
-    m_statusBar->addWidget(m_panel1, 1);
+    m_statusBar->addWidget(m_statusPanels->box(1), 1);
     m_statusBar->addPermanentWidget(m_panel2);
     applyMonitoringState(false);
 }
