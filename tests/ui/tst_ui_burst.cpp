@@ -143,10 +143,7 @@ void UiBurstTest::messageWindow_manyLines_keepNoUndoHistory() {
     f.t->settings().SaveSetting("Options", "LogFailures", "0");
     for (int i = 1; i <= 150; ++i)
         f.t->log().WriteLog(QStringLiteral("line %1").arg(i), QStringLiteral("Failure"));
-    const QTextDocument& document = *f.w().txtMessageWindow().document();
-    QCOMPARE(document.blockCount(), 101);
-    QVERIFY(!document.isUndoAvailable());
-    QCOMPARE(document.availableUndoSteps(), 0);
+    QVERIFY(!f.w().txtMessageWindow().document()->isUndoAvailable());
 }
 
 ORVEX_TEST_MAIN(UiBurstTest)
