@@ -22,10 +22,13 @@ bool MessageLines::replaceEnds(QPlainTextEdit& box, const QString& removed, cons
     if (lines >= box.document()->blockCount())
         return false;
     if (lines > 0) {
+        // Inside an edit block the cursor does not lay out the lines it moves over.
         QTextCursor top(box.document());
+        top.beginEditBlock();
         top.movePosition(QTextCursor::Start);
         top.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor, int(lines));
         top.removeSelectedText();
+        top.endEditBlock();
     }
     QString shown = added;
     shown.chop(CRLF.size());

@@ -21,6 +21,7 @@
 #include "ui/main/MainMenus.h"
 #include "ui/main/MessageLines.h"
 #include "ui/main/SplitterGrip.h"
+#include "ui/main/StatusPanels.h"
 #include "ui/main/TrayIcon.h"
 #include "ui/main/ViewMode.h"
 
@@ -76,7 +77,8 @@ frmMain::frmMain(AppContext& context, Database& monitorDB, const SplashLabel& sp
     , m_panes(std::make_unique<DevicePanes>(context, monitorDB, *m_tree, *m_list))
     , m_recording(std::make_unique<ResultRecording>(context, monitorDB, *this))
     , m_tray(new TrayIcon(menu(QStringLiteral("mnuSysTray")), this))
-    , m_databaseCommands(new DatabaseCommands(context, monitorDB, *this)) {
+    , m_databaseCommands(new DatabaseCommands(context, monitorDB, *this))
+    , m_statusPanels(new StatusPanels(m_panel1, m_panel2, this)) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(AppInfo::Title);
     setWindowIcon(MainImages::icon(MainImages::TrayIdle));
@@ -189,6 +191,8 @@ void frmMain::buildClientArea() {
     m_tabs->setExpanding(false);
     m_messageWindow->setObjectName(QStringLiteral("txtMessageWindow"));
     m_messageWindow->setReadOnly(true);
+    // Nobody can undo in a read-only box; a history would keep every line it ever dropped.
+    m_messageWindow->setUndoRedoEnabled(false);
     m_messageWindow->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_messageWindow->hide();
     m_list->setTwipsPerPixel(twipsPerPixel());
@@ -219,11 +223,13 @@ void frmMain::buildClientArea() {
 void frmMain::buildStatusBar() {
     m_statusBar->setObjectName(QStringLiteral("sbStatusBar"));
     m_statusBar->setSizeGripEnabled(false);
+    // It paints its own background, so a new text does not repaint the window behind it.
+    m_statusBar->setAutoFillBackground(true);
     m_panel1->setObjectName(QStringLiteral("Ready"));
     m_panel2->setObjectName(QStringLiteral("Monitor"));
     m_panel1->setToolTip(m_panel1->text());
     m_panel2->setToolTip(m_panel2->text());
-    m_statusBar->addWidget(m_panel1, 1);
+    m_statusBar->addWidget(m_statusPanels->box(1), 1);
     m_statusBar->addPermanentWidget(m_panel2);
     applyMonitoringState(false);
 }
@@ -606,15 +612,11 @@ void frmMain::Monitor_Stop() {
 }
 
 void frmMain::setStatusPanel(int panel, const QString& text) {
-    QLabel* label = panel == 1 ? m_panel1 : panel == 2 ? m_panel2 : nullptr;
-    if (!label)
-        return;
-    label->setText(text);
-    label->setToolTip(text);
+    m_statusPanels->setText(panel, text);
 }
 
 QString frmMain::statusPanel(int panel) const {
-    return panel == 1 ? m_panel1->text() : panel == 2 ? m_panel2->text() : QString();
+    return m_statusPanels->text(panel);
 }
 
 void frmMain::setDeviceNodeText(const QString& key, const QString& text) {

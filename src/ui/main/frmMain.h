@@ -31,6 +31,7 @@ class QToolButton;
 class QTreeWidgetItem;
 class ResultRecording;
 class SplitterGrip;
+class StatusPanels;
 class TrayIcon;
 
 // The main window: toolbar, title strip, device tree, splitter, the tabbed right pane with the
@@ -205,6 +206,7 @@ private:
     std::unique_ptr<ResultRecording> m_recording;
     TrayIcon* m_tray;
     DatabaseCommands* m_databaseCommands;
+    StatusPanels* m_statusPanels;
     QPointer<QObject> m_mailControl;
     MonitorEngine* m_engine = nullptr;
     HistoryPane* m_history = nullptr;
