@@ -12,7 +12,6 @@
 #include <cstring>
 #include <ctime>
 #include <limits>
-#include <linux/errqueue.h>
 #include <linux/icmp.h>
 #include <netinet/icmp6.h>
 #include <netinet/in.h>
@@ -277,42 +276,12 @@ void EchoSweep::readPackets(Family& family) {
 void EchoSweep::readErrorQueue(Family& family) {
     const bool v6 = family.family == AF_INET6;
     for (int i = 0; i < MaxPacketsPerWakeUp && family.fd >= 0; ++i) {
-        char data[1280];
-        char control[512];
-        sockaddr_storage offender{};
-        iovec io{data, sizeof data};
-        msghdr message{};
-        message.msg_name = &offender;
-        message.msg_namelen = sizeof offender;
-        message.msg_iov = &io;
-        message.msg_iovlen = 1;
-        message.msg_control = control;
-        message.msg_controllen = sizeof control;
-        const ssize_t size = ::recvmsg(family.fd, &message, MSG_ERRQUEUE | MSG_DONTWAIT);
-        if (size < 0)
+        const PingSocket::QueuedError error = PingSocket::readQueuedError(family.fd, v6);
+        if (error.read == PingSocket::QueuedError::Read::Empty)
             return;
-        const sock_extended_err* report = nullptr;
-        for (cmsghdr* c = CMSG_FIRSTHDR(&message); c; c = CMSG_NXTHDR(&message, c)) {
-            if ((c->cmsg_level == IPPROTO_IP && c->cmsg_type == IP_RECVERR) ||
-                (c->cmsg_level == IPPROTO_IPV6 && c->cmsg_type == IPV6_RECVERR))
-                report = reinterpret_cast<const sock_extended_err*>(CMSG_DATA(c));
-        }
-        // The data is the echo request the error is about; it names the sequence.
-        if (!report || size < PingPacket::HeaderSize)
-            continue;
-        const quint16 sequence = quint16((uchar(data[6]) << 8) | uchar(data[7]));
-        const auto found = family.bySequence.constFind(sequence);
-        if (found == family.bySequence.cend())
-            continue;
-        const int key = found.value();
-        if (report->ee_origin == SO_EE_ORIGIN_ICMP || report->ee_origin == SO_EE_ORIGIN_ICMP6)
-            endWithError(key,
-                         v6 ? PingPacket::errorText6(report->ee_type, report->ee_code)
-                            : PingPacket::errorText(report->ee_type, report->ee_code),
-                         11000 + report->ee_type);
-        else
-            endWithError(key, systemErrorText(int(report->ee_errno)) + QLatin1Char('.'),
-                         int(report->ee_errno));
+        const auto found = family.bySequence.constFind(error.sequence);
+        if (error.read == PingSocket::QueuedError::Read::Found && found != family.bySequence.cend())
+            endWithError(found.value(), error.text, error.code);
     }
 }
 

@@ -14,7 +14,6 @@
 #include <cerrno>
 #include <cstring>
 #include <ctime>
-#include <linux/errqueue.h>
 #include <linux/icmp.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -243,37 +242,12 @@ void PingControl::readPackets() {
 
 void PingControl::readErrorQueue() {
     for (int i = 0; i < MaxPacketsPerWakeUp && m_fd >= 0; ++i) {
-        char data[576];
-        char control[512];
-        sockaddr_in offender{};
-        iovec io{data, sizeof data};
-        msghdr message{};
-        message.msg_name = &offender;
-        message.msg_namelen = sizeof offender;
-        message.msg_iov = &io;
-        message.msg_iovlen = 1;
-        message.msg_control = control;
-        message.msg_controllen = sizeof control;
-        const ssize_t size = ::recvmsg(m_fd, &message, MSG_ERRQUEUE | MSG_DONTWAIT);
-        if (size < 0)
+        const PingSocket::QueuedError error = PingSocket::readQueuedError(m_fd, false);
+        if (error.read == PingSocket::QueuedError::Read::Empty)
             return;
-        const sock_extended_err* report = nullptr;
-        for (cmsghdr* c = CMSG_FIRSTHDR(&message); c; c = CMSG_NXTHDR(&message, c)) {
-            if (c->cmsg_level == IPPROTO_IP && c->cmsg_type == IP_RECVERR)
-                report = reinterpret_cast<const sock_extended_err*>(CMSG_DATA(c));
-        }
-        // The data is the echo request the error is about; it names the sequence.
-        if (!report || !m_active || size < PingPacket::HeaderSize || m_address == 0)
-            continue;
-        const quint16 sequence = quint16((uchar(data[6]) << 8) | uchar(data[7]));
-        if (sequence != m_sequence)
-            continue;
-        if (report->ee_origin == SO_EE_ORIGIN_ICMP)
-            endWithError(PingPacket::errorText(report->ee_type, report->ee_code),
-                         11000 + report->ee_type);
-        else
-            endWithError(systemErrorText(int(report->ee_errno)) + QLatin1Char('.'),
-                         int(report->ee_errno));
+        if (error.read == PingSocket::QueuedError::Read::Found && m_active && m_address != 0 &&
+            error.sequence == m_sequence)
+            endWithError(error.text, error.code);
     }
 }
 

@@ -1,9 +1,12 @@
 #include "platform/PingSocket.h"
 
+#include "platform/PingPacket.h"
+
 #include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
+#include <linux/errqueue.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -87,4 +90,43 @@ qint64 PingSocket::monotonicNanoseconds() {
 
 QString PingSocket::systemErrorText(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
+}
+
+PingSocket::QueuedError PingSocket::readQueuedError(int fd, bool v6) {
+    char data[1280];
+    char control[512];
+    sockaddr_storage offender{};
+    iovec io{data, sizeof data};
+    msghdr message{};
+    message.msg_name = &offender;
+    message.msg_namelen = sizeof offender;
+    message.msg_iov = &io;
+    message.msg_iovlen = 1;
+    message.msg_control = control;
+    message.msg_controllen = sizeof control;
+    const ssize_t size = ::recvmsg(fd, &message, MSG_ERRQUEUE | MSG_DONTWAIT);
+    QueuedError error;
+    if (size < 0)
+        return error;
+    error.read = QueuedError::Read::Unusable;
+    const sock_extended_err* report = nullptr;
+    for (cmsghdr* c = CMSG_FIRSTHDR(&message); c; c = CMSG_NXTHDR(&message, c)) {
+        if ((c->cmsg_level == IPPROTO_IP && c->cmsg_type == IP_RECVERR) ||
+            (c->cmsg_level == IPPROTO_IPV6 && c->cmsg_type == IPV6_RECVERR))
+            report = reinterpret_cast<const sock_extended_err*>(CMSG_DATA(c));
+    }
+    // The data is the echo request the error is about; it names the sequence.
+    if (!report || size < PingPacket::HeaderSize)
+        return error;
+    error.read = QueuedError::Read::Found;
+    error.sequence = quint16((uchar(data[6]) << 8) | uchar(data[7]));
+    if (report->ee_origin == SO_EE_ORIGIN_ICMP || report->ee_origin == SO_EE_ORIGIN_ICMP6) {
+        error.text = v6 ? PingPacket::errorText6(report->ee_type, report->ee_code)
+                        : PingPacket::errorText(report->ee_type, report->ee_code);
+        error.code = 11000 + report->ee_type;
+    } else {
+        error.text = systemErrorText(int(report->ee_errno)) + QLatin1Char('.');
+        error.code = int(report->ee_errno);
+    }
+    return error;
 }

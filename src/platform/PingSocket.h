@@ -43,4 +43,16 @@ quint16 nextRawIdentifier();
 qint64 monotonicNanoseconds();
 QString systemErrorText(int error);
 
+// One message from a datagram socket's error queue: an ICMP error or a local failure about
+// one of its echo requests, as the request's result text and code.
+struct QueuedError {
+    enum class Read { Empty, Unusable, Found };
+    Read read = Read::Empty;
+    quint16 sequence = 0; // of the echo request it is about
+    QString text;
+    int code = 0;
+};
+// Takes the next message of the queue without waiting; Empty when there is none.
+QueuedError readQueuedError(int fd, bool v6);
+
 } // namespace PingSocket
