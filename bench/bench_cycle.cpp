@@ -11,6 +11,7 @@
 #include "engine/MonitorEngine.h"
 #include "engine/PingChecks.h"
 #include "engine/PortChecks.h"
+#include "LoopbackDevices.h"
 #include "LoopbackPeers.h"
 #include "PrivateNetwork.h"
 #include "store/Database.h"
@@ -67,23 +68,6 @@ private:
     std::thread m_thread;
 };
 
-QString deviceName(int index) {
-    return QStringLiteral("127.0.%1.%2").arg(1 + index / 250).arg(1 + index % 250);
-}
-
-void fill(Database& db, int devices, quint16 open, quint16 closed) {
-    Database::Transaction transaction(db);
-    for (int d = 0; d < devices; ++d) {
-        const QString device = deviceName(d);
-        db.execute({QStringLiteral("Insert into Devices (Device) values (?)"), {device}});
-        for (const QString& port :
-             {QStringLiteral("Ping"), QString::number(open), QString::number(closed)})
-            db.execute({QStringLiteral("Insert into Main_Data (Device, Port) values (?, ?)"),
-                        {device, port}});
-    }
-    transaction.commit();
-}
-
 void runCycle(int devices, const Listener& listener) {
     QTemporaryDir folder;
     AppContext context(folder.path());
@@ -91,7 +75,7 @@ void runCycle(int devices, const Listener& listener) {
     Database::create(path);
     Database db;
     db.open(path);
-    fill(db, devices, listener.port(), LoopbackPeers::closedPort());
+    LoopbackDevices::fill(db, devices, listener.port(), LoopbackPeers::closedPort());
 
     frmMain window(context, db);
     window.show();

@@ -15,6 +15,7 @@
 #include "engine/PortChecks.h"
 #include "engine/ResultRecording.h"
 #include "EngineTestSupport.h"
+#include "LoopbackDevices.h"
 #include "LoopbackPeers.h"
 #include "PrivateNetwork.h"
 #include "store/Database.h"
@@ -77,10 +78,6 @@ private:
     quint16 m_port = 0;
 };
 
-QString deviceName(int index) {
-    return QStringLiteral("127.0.%1.%2").arg(1 + index / 250).arg(1 + index % 250);
-}
-
 double processorMs() {
     rusage usage{};
     ::getrusage(RUSAGE_SELF, &usage);
@@ -111,18 +108,7 @@ Figure runCycle(int devices, bool fast, quint16 open, quint16 closed) {
     Database::create(path);
     Database db;
     db.open(path);
-    {
-        Database::Transaction transaction(db);
-        for (int d = 0; d < devices; ++d) {
-            const QString device = deviceName(d);
-            db.execute({QStringLiteral("Insert into Devices (Device) values (?)"), {device}});
-            for (const QString& port :
-                 {QStringLiteral("Ping"), QString::number(open), QString::number(closed)})
-                db.execute({QStringLiteral("Insert into Main_Data (Device, Port) values (?, ?)"),
-                            {device, port}});
-        }
-        transaction.commit();
-    }
+    LoopbackDevices::fill(db, devices, open, closed);
 
     frmMain window(context, db);
     // Placed and laid out as the program shows it, so that a repaint costs what it costs there.
@@ -310,7 +296,7 @@ int main(int argc, char* argv[]) {
     QStringList hosts;
     QStringList targets;
     for (int d = 0; d < devices; ++d) {
-        hosts << deviceName(d);
+        hosts << LoopbackDevices::name(d);
         targets << hosts.last() + QLatin1Char(':') + QString::number(open)
                 << hosts.last() + QLatin1Char(':') + QString::number(closed);
     }
@@ -351,7 +337,7 @@ int main(int argc, char* argv[]) {
     }
     QStringList mixed;
     for (int d = 0; d < 70; ++d)
-        mixed << deviceName(d);
+        mixed << LoopbackDevices::name(d);
     for (int d = 0; d < 30; ++d)
         mixed << QStringLiteral("10.99.0.%1").arg(2 + d);
     std::printf("100 devices of which 30 never answer, PingTimeOut 10000 ms, ping pass:\n");
