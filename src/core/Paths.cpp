@@ -53,7 +53,10 @@ QString Paths::inDataFolder(const QString& name) const {
 
 bool Paths::seedDataFolder(const QString& name) const {
     const QString target = inDataFolder(name);
-    const QString source = inShippedFolder(name);
+    // A build used to keep its database beside the program: the first start after the change
+    // takes that one, with the person's devices, instead of the shipped one.
+    const QString left = inProgramFolder(name);
+    const QString source = QFileInfo(left).isFile() ? left : inShippedFolder(name);
     if (QFileInfo(target).absoluteFilePath() == QFileInfo(source).absoluteFilePath() ||
         QFileInfo::exists(target) || !QFileInfo::exists(source))
         return true;

@@ -28,7 +28,8 @@ public:
     QString inDataFolder(const QString& name) const;
 
     // Copies a shipped file into the data folder once, when the data folder is not where it was
-    // shipped and holds no file of that name yet; an existing file is never overwritten.
+    // shipped and holds no file of that name yet; an existing file is never overwritten. A file
+    // of that name in the program folder (left there by an earlier build) is taken first.
     // Returns false only when a copy was due and could not be made.
     bool seedDataFolder(const QString& name) const;
 

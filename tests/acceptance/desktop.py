@@ -25,8 +25,9 @@ from urllib.parse import quote
 TITLE = "IP Orvex Monitor 2.0"
 MAIN_WINDOW = "^" + re.escape(TITLE) + " - "
 MESSAGE_BOX = "^" + re.escape(TITLE) + "$"
-# Files of a program folder that belong to a run, not to the build.
-RUN_FILES = {"OrvexMonitor.txt", "OrvexMonitor.html", "Temp.mdb"}
+# Files of a program folder that belong to a run, not to the build. A run always starts on a
+# fresh copy of the shipped database, never on one a person left beside the build's program.
+RUN_FILES = {"OrvexMonitor.mdb", "OrvexMonitor.txt", "OrvexMonitor.html", "Temp.mdb"}
 
 
 def build_dir():
@@ -116,6 +117,8 @@ class Desktop:
         if not self.installed:
             shutil.copytree(os.path.join(self.build, "bin"), self.program_dir, symlinks=True,
                             ignore=lambda folder, names: [n for n in names if n in RUN_FILES])
+            shutil.copyfile(os.path.join(self.build, "share", "orvex-monitor", "OrvexMonitor.mdb"),
+                            self.database)
         self.env = dict(os.environ)
         for name in ("QT_QPA_PLATFORM", "QT_SCALE_FACTOR", "ORVEX_MINUTE_MS"):
             self.env.pop(name, None)

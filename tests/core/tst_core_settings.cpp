@@ -28,6 +28,7 @@ private slots:
     void catalogue_pathsFollowProgramFolder();
     void catalogue_writableFilesOutsideSystemFolders_data();
     void catalogue_writableFilesOutsideSystemFolders();
+    void seedDataFolder_copiesOnceNeverOverwrites_data();
     void seedDataFolder_copiesOnceNeverOverwrites();
     void catalogue_hostTimeOutAppendsThousand();
 };
@@ -213,7 +214,17 @@ void SettingsTest::catalogue_writableFilesOutsideSystemFolders() {
     QCOMPARE(t->catalogue().htmlTemplateFile(), prefix.filePath(shippedIn) + "/template.html");
 }
 
+void SettingsTest::seedDataFolder_copiesOnceNeverOverwrites_data() {
+    QTest::addColumn<QByteArray>("besideProgram");
+    QTest::addColumn<QByteArray>("seeded");
+    QTest::newRow("shipped database") << QByteArray() << QByteArray("shipped");
+    QTest::newRow("an earlier build's database beside the program")
+        << QByteArray("devices of an earlier run") << QByteArray("devices of an earlier run");
+}
+
 void SettingsTest::seedDataFolder_copiesOnceNeverOverwrites() {
+    QFETCH(QByteArray, besideProgram);
+    QFETCH(QByteArray, seeded);
     TestContext t;
     QTemporaryDir prefix, user;
     QVERIFY(QDir(prefix.path()).mkpath("bin"));
@@ -229,9 +240,11 @@ void SettingsTest::seedDataFolder_copiesOnceNeverOverwrites() {
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     };
     QVERIFY(write(prefix.filePath("share/orvex-monitor/OrvexMonitor.mdb"), "shipped"));
+    if (!besideProgram.isEmpty())
+        QVERIFY(write(prefix.filePath("bin/OrvexMonitor.mdb"), besideProgram));
 
     QVERIFY(t->paths().seedDataFolder("OrvexMonitor.mdb"));
-    QCOMPARE(read(user.filePath("OrvexMonitor.mdb")), QByteArray("shipped"));
+    QCOMPARE(read(user.filePath("OrvexMonitor.mdb")), seeded);
     QVERIFY(write(user.filePath("OrvexMonitor.mdb"), "the user's devices"));
     QVERIFY(t->paths().seedDataFolder("OrvexMonitor.mdb"));
     QCOMPARE(read(user.filePath("OrvexMonitor.mdb")), QByteArray("the user's devices"));
