@@ -56,6 +56,8 @@ private:
 
 void WidgetDialogs::message(const QString& text, MessageIcon icon, const QString& caption) {
     QMessageBox box(toBoxIcon(icon), caption, shownText(text), QMessageBox::Ok, m_parent);
+    // Texts name devices and files; none of them is markup.
+    box.setTextFormat(Qt::PlainText);
     // A critical message ends the program: nothing may hide it.
     if (icon == MessageIcon::Critical)
         new StayAbove(box);
@@ -65,6 +67,7 @@ void WidgetDialogs::message(const QString& text, MessageIcon icon, const QString
 bool WidgetDialogs::askYesNo(const QString& text, const QString& caption, MessageIcon icon) {
     QMessageBox box(toBoxIcon(icon), caption, shownText(text), QMessageBox::Yes | QMessageBox::No,
                     m_parent);
+    box.setTextFormat(Qt::PlainText);
     return box.exec() == QMessageBox::Yes;
 }
 

@@ -1,19 +1,29 @@
 #include "core/AppInfo.h"
+#include "core/WidgetDialogs.h"
 #include "engine/MonitorCycle.h"
 #include "engine/MonitorEngine.h"
+#include "ModalSteps.h"
 #include "platform/ComponentRegistry.h"
 #include "store/Database.h"
+#include "store/History.h"
 #include "TestContext.h"
 #include "TestMain.h"
+#include "ui/main/CheckBar.h"
 #include "ui/main/DetailList.h"
+#include "ui/main/DeviceTree.h"
 #include "ui/main/frmMain.h"
+#include "ui/main/HistoryPane.h"
 #include "ui/main/MainImages.h"
 #include "ui/main/TrayIcon.h"
 
 #include <QAction>
+#include <QLabel>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QTabBar>
+#include <QTextDocument>
 #include <QTimer>
+#include <QToolTip>
 #include <QWheelEvent>
 
 namespace {
@@ -36,6 +46,42 @@ struct LoopbackWindow {
     Database db;
     std::unique_ptr<frmMain> window;
 };
+
+const QDateTime CheckedAt(QDate(2026, 5, 6), QTime(12, 0));
+
+// A window on the device "host" whose alias, description and last ping error are one text.
+struct NamedWindow {
+    explicit NamedWindow(const QString& text) {
+        const QString path = t.programFile("OrvexMonitor.mdb");
+        Database::create(path);
+        db.open(path);
+        db.execute({"Insert into Devices (Device, Device_Alias, Device_Description) "
+                    "values ('host', ?, ?)",
+                    {text, text}});
+        db.execute({"Insert into Main_Data (Device, Port) values ('host', 'Ping')", {}});
+        History::append(db, {"host", "Ping", CheckedAt.toMSecsSinceEpoch(), false, -1, text});
+        window = std::make_unique<frmMain>(*t, db);
+        window->show();
+    }
+    frmMain& w() { return *window; }
+    void select(const QString& key) {
+        w().tvTreeView_NodeClick(key.isEmpty() ? w().tvTreeView().root()
+                                               : w().tvTreeView().node(key));
+    }
+
+    TestContext t;
+    Database db;
+    std::unique_ptr<frmMain> window;
+};
+
+// What a label or a tip shows of a text: a text Qt takes for markup shows as markup.
+QString shown(const QString& text, Qt::TextFormat format = Qt::AutoText) {
+    if (format == Qt::PlainText || (format == Qt::AutoText && !Qt::mightBeRichText(text)))
+        return text;
+    QTextDocument page;
+    page.setHtml(text);
+    return page.toPlainText();
+}
 } // namespace
 
 // Faults met by trying the running window: each test drives it the way a person would.
@@ -49,6 +95,8 @@ private slots:
     void restore_bringsMaximisedWindowBackNormal_data();
     void restore_bringsMaximisedWindowBackNormal();
     void formLoad_failure_reportedAsMainFormLoad();
+    void names_showAsTheyAre_data();
+    void names_showAsTheyAre();
 };
 
 // The character's "Monitoring Off" reaches the window's Monitor_Stop while a cycle runs; the
@@ -159,6 +207,73 @@ void UiHardeningTest::formLoad_failure_reportedAsMainFormLoad() {
     QVERIFY2(text.contains("An error has occured in the Main_Form_Load subroutine."),
              qPrintable(text));
     QVERIFY(text.contains("The control could not be started."));
+}
+
+void UiHardeningTest::names_showAsTheyAre_data() {
+    QTest::addColumn<QString>("place");
+    QTest::addColumn<QString>("name");
+    const QList<QPair<QString, QString>> names = {{"markup", R"(<b>x</b>&"')"},
+                                                  {"entities", "&lt;i&gt; a &amp; b"},
+                                                  {"line break", "two\nlines"}};
+    for (const QString place :
+         {"history title", "status text", "status tip", "list tip", "check bar tip", "question"})
+        for (const auto& [kind, name] : names)
+            QTest::newRow(qPrintable(place + ", " + kind)) << place << name;
+}
+
+// Aliases, descriptions and error texts are data: whatever they hold shows letter for letter.
+void UiHardeningTest::names_showAsTheyAre() {
+    QFETCH(QString, place);
+    QFETCH(QString, name);
+    NamedWindow f(name);
+    QVERIFY(QTest::qWaitForWindowExposed(&f.w()));
+    QString expected = name;
+    QString text;
+    Qt::TextFormat format = Qt::AutoText;
+    if (place == "history title") {
+        f.select("host");
+        f.w().TabStrip1_Click(3);
+        const auto* title = f.w().findChild<QLabel*>("lblHistoryTitle");
+        text = title->text();
+        format = title->textFormat();
+    } else if (place.startsWith("status")) {
+        expected = "Check in progress... (" + name + ")";
+        f.w().setStatusPanel(1, expected);
+        const auto* panel = f.w().findChild<QLabel*>("Ready");
+        QTRY_COMPARE(panel->text(), expected);
+        text = place == "status text" ? panel->text() : panel->toolTip();
+        format = place == "status text" ? panel->textFormat() : Qt::AutoText;
+    } else if (place == "list tip") {
+        f.select({});
+        const DetailListModel& list = f.w().lvListView().model();
+        text = list.data(list.index(0, 0), Qt::ToolTipRole).toString();
+    } else if (place == "check bar tip") {
+        f.select("host:Ping");
+        f.w().TabStrip1_Click(3);
+        auto& bar = const_cast<CheckBar&>(f.w().historyPane().checkBar());
+        QTRY_VERIFY(bar.isVisible());
+        const QPoint at = bar.slotRect(bar.slotCount() - 1).center().toPoint();
+        QHelpEvent help(QEvent::ToolTip, at, bar.mapToGlobal(at));
+        QApplication::sendEvent(&bar, &help);
+        QTRY_VERIFY(QToolTip::isVisible());
+        text = QToolTip::text();
+        expected = Clock::generalDate(CheckedAt) + "  Failed: " + name;
+    } else {
+        WidgetDialogs boxes;
+        boxes.setParentWindow(&f.w());
+        f.t->setDialogs(&boxes);
+        f.select("host");
+        ModalSteps steps;
+        steps.on<QMessageBox>([&](QMessageBox& box) {
+            text = box.text();
+            format = box.textFormat();
+        });
+        steps.run([&] { f.w().mnutvDeleteDevice_Click(); });
+        f.t->setDialogs(&f.t.dialogs);
+        QVERIFY(steps.allRan());
+        expected = "You are about to delete " + name + ".\nAre you sure?";
+    }
+    QCOMPARE(shown(text, format), expected);
 }
 
 ORVEX_TEST_MAIN(UiHardeningTest)

@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QLineEdit>
 #include <QPalette>
+#include <QTextDocument>
 #include <QTimer>
 
 namespace {
@@ -39,6 +40,14 @@ void lock(QLineEdit* box) {
     QPalette palette = box->palette();
     palette.setColor(QPalette::Base, palette.color(QPalette::Window));
     box->setPalette(palette);
+}
+
+QString plainTip(const QString& text) {
+    if (!Qt::mightBeRichText(text))
+        return text;
+    // Markup that keeps the text's spaces and line breaks and escapes the rest.
+    return QStringLiteral("<p style=\"white-space:pre-wrap\">") + text.toHtmlEscaped() +
+           QStringLiteral("</p>");
 }
 
 } // namespace DialogText

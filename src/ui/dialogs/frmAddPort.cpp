@@ -6,6 +6,7 @@
 #include "engine/ResultRecording.h"
 #include "store/Catalogue.h"
 #include "store/Database.h"
+#include "ui/dialogs/DialogText.h"
 
 #include <algorithm>
 #include <optional>
@@ -194,7 +195,7 @@ void frmAddPort::Step1() {
                 std::any_of(m_currentPorts.cbegin(), m_currentPorts.cend(),
                             [&](const QString& port) { return sameItem(port, text); });
             item->setCheckState(0, monitored ? Qt::Checked : Qt::Unchecked);
-            item->setToolTip(1, item->text(1));
+            item->setToolTip(1, DialogText::plainTip(item->text(1)));
             m_rows << item;
         }
         known.close();

@@ -1,6 +1,7 @@
 #include "ui/main/CheckBar.h"
 
 #include "core/Clock.h"
+#include "ui/dialogs/DialogText.h"
 
 #include <QHelpEvent>
 #include <QPainter>
@@ -66,6 +67,6 @@ bool CheckBar::event(QEvent* event) {
                   (mark.connected ? QStringLiteral("  Connected") : QStringLiteral("  Failed"));
     if (!mark.error.isEmpty())
         tip += QStringLiteral(": ") + mark.error;
-    QToolTip::showText(help->globalPos(), tip, this);
+    QToolTip::showText(help->globalPos(), DialogText::plainTip(tip), this);
     return true;
 }

@@ -1,5 +1,6 @@
 #include "ui/main/DetailListModel.h"
 
+#include "ui/dialogs/DialogText.h"
 #include "ui/main/MainImages.h"
 
 #include <algorithm>
@@ -37,8 +38,9 @@ QVariant DetailListModel::data(const QModelIndex& index, int role) const {
     const DetailRow& row = m_rows.at(index.row());
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::ToolTipRole:
         return cell(index.row(), index.column());
+    case Qt::ToolTipRole:
+        return DialogText::plainTip(cell(index.row(), index.column()));
     case Qt::DecorationRole:
         return index.column() == 0 ? QVariant(MainImages::icon(row.image)) : QVariant();
     case KeyRole:

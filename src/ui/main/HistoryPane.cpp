@@ -80,6 +80,7 @@ QWidget* HistoryPane::buildItemPage() {
     auto* layout = new QVBoxLayout(page);
     m_title = new QLabel(page);
     m_title->setObjectName(QStringLiteral("lblHistoryTitle"));
+    m_title->setTextFormat(Qt::PlainText);
     QFont bold = m_title->font();
     bold.setBold(true);
     m_title->setFont(bold);

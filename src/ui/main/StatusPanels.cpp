@@ -1,5 +1,7 @@
 #include "ui/main/StatusPanels.h"
 
+#include "ui/dialogs/DialogText.h"
+
 #include <QEvent>
 #include <QLabel>
 #include <QTimer>
@@ -10,6 +12,8 @@ StatusPanels::StatusPanels(QLabel* panel1, QLabel* panel2, QObject* parent)
     for (int i = 0; i < 2; ++i) {
         Panel& panel = m_panels[i];
         panel.label = labels[i];
+        // The texts name devices, and a name is never markup.
+        panel.label->setTextFormat(Qt::PlainText);
         panel.text = labels[i]->text();
         panel.frame = new QTimer(this);
         panel.frame->setSingleShot(true);
@@ -62,7 +66,7 @@ bool StatusPanels::eventFilter(QObject* watched, QEvent* event) {
 void StatusPanels::show(Panel& panel) {
     panel.waiting = false;
     panel.label->setText(panel.text);
-    panel.label->setToolTip(panel.text);
+    panel.label->setToolTip(DialogText::plainTip(panel.text));
     panel.frame->start();
 }
 
