@@ -5,12 +5,28 @@
 #include "core/RuntimeError.h"
 #include "core/TrimBlanks.h"
 
+#include <algorithm>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 namespace {
 const QString CRLF = QStringLiteral("\r\n");
 
+bool isControl(QChar c) {
+    const char16_t u = c.unicode();
+    return u < 0x20 || (u >= 0x7f && u <= 0x9f) || u == 0x2028 || u == 0x2029;
+}
+
+// Names and error texts are data: a line break in one must neither split its event nor forge
+// another, in the file or in the message window.
+QString oneLine(const QString& text) {
+    if (std::none_of(text.begin(), text.end(), isControl))
+        return text;
+    QString line = text;
+    std::replace_if(line.begin(), line.end(), isControl, QLatin1Char(' '));
+    return line;
+}
 } // namespace
 
 Log::Log(AppContext& context)
@@ -35,21 +51,29 @@ void Log::WriteLog(const QString& text, const QString& kind) {
 
 QString Log::formatLine(const QString& text, const QString& kind) const {
     return m_context.clock().generalDate() + QLatin1Char(' ') + kind + QStringLiteral("...") +
-           trimBlanks(text);
+           trimBlanks(oneLine(text));
 }
 
 QString Log::logFilePath() {
     SettingsCatalogue& catalogue = m_context.catalogue();
-    // A folder of that name is no log file: it is reset like a missing one.
-    if (QFileInfo(catalogue.logFile()).isFile())
-        return catalogue.logFile();
+    const QString path = catalogue.logFile();
+    if (QFileInfo(path).isFile())
+        return path;
+    // At a first start the default file is simply not there yet: nobody chose it, so nobody
+    // needs telling. A file that cannot be made is reported when the line is written.
+    const QString defaultPath = catalogue.defaultLogFile();
+    if (QDir::cleanPath(path) == QDir::cleanPath(defaultPath) && !QFileInfo(path).isDir()) {
+        (void)QFile(path).open(QIODevice::WriteOnly | QIODevice::Append);
+        return path;
+    }
+    // A chosen file that has gone, or a folder of that name, is reset to the default.
     m_context.speak(QStringLiteral("The log file you specified could not be found and was reset "
                                    "back to the default value.") +
                         CRLF +
                         QStringLiteral("You can change the log file location from the options "
                                        "dialogue."),
                     QStringLiteral("Explain"));
-    catalogue.save(Section::Options, Key::LogFile, catalogue.defaultLogFile());
+    catalogue.save(Section::Options, Key::LogFile, defaultPath);
     return catalogue.logFile();
 }
 

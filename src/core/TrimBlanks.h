@@ -2,8 +2,8 @@
 
 #include <QString>
 
-// Removes the blanks (spaces) around a text. Tabs and line breaks stay where a caller put them:
-// the log keeps them, and the name checks that refuse them still see them.
+// Removes the blanks (spaces) around a text. Tabs and line breaks stay where a caller put them,
+// so the name checks that refuse them still see them.
 inline QString trimBlanks(const QString& text) {
     qsizetype first = 0;
     qsizetype last = text.size();

@@ -107,7 +107,8 @@ void OrvexSMTP::setStillExecuting(bool value) {
     emit propertyChanged(QStringLiteral("StillExecuting"));
 }
 
-// A line break in an address or server name would smuggle further commands to the server.
+// A line break in an address or server name would smuggle further commands to the server, and
+// one in the subject further header lines.
 QString OrvexSMTP::refusal() const {
     if (m_mailBody.isEmpty())
         return QStringLiteral("Mail Body can not be a zero length");
@@ -125,6 +126,8 @@ QString OrvexSMTP::refusal() const {
         return QStringLiteral("Mail Server Primary can not contain a line break");
     if (m_mailSubject.isEmpty())
         return QStringLiteral("Mail Subject can not be zero length");
+    if (hasLineBreak(m_mailSubject))
+        return QStringLiteral("Mail Subject can not contain a line break");
     if (hasLineBreak(m_mailServerSecondary))
         return QStringLiteral("Mail Server Secondary can not contain a line break");
     return {};

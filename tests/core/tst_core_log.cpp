@@ -31,6 +31,7 @@ private slots:
     void writeLog_logFailuresOffLeavesFileAlone();
     void writeLog_missingLogFileResetsSetting_data();
     void writeLog_missingLogFileResetsSetting();
+    void writeLog_defaultLogFileNotYetMade_isMadeQuietly();
     void writeLog_unopenableFileIsReported();
     void checkLog_data();
     void checkLog();
@@ -99,6 +100,13 @@ void LogTest::writeLog_missingLogFileResetsSetting() {
         CRLF + "You can change the log file location from the options dialogue."));
     QCOMPARE((*t)->catalogue().logFile(), t->programFile("OrvexMonitor.txt"));
     QVERIFY(readFile(t->programFile("OrvexMonitor.txt")).contains("Warning...after reset"));
+}
+
+void LogTest::writeLog_defaultLogFileNotYetMade_isMadeQuietly() {
+    QFile::remove(t->programFile("OrvexMonitor.txt"));
+    (*t)->log().WriteLog("first", "Message");
+    QCOMPARE(t->assistant.spoken.size(), 0);
+    QVERIFY(readFile(t->programFile("OrvexMonitor.txt")).contains("Message...first"));
 }
 
 void LogTest::writeLog_unopenableFileIsReported() {

@@ -179,6 +179,12 @@ void TestMailControl::send_refusesMissingOrUnsafeProperties_data() {
         << "MailServerSecondary"
         << "backup\r\n"
         << "Mail Server Secondary can not contain a line break";
+    QTest::newRow("subject with line break") << "MailSubject"
+                                             << "Alert\r\nBcc: everyone@example.org"
+                                             << "Mail Subject can not contain a line break";
+    QTest::newRow("subject with carriage return") << "MailSubject"
+                                                  << "Alert\rBcc: everyone@example.org"
+                                                  << "Mail Subject can not contain a line break";
 }
 
 void TestMailControl::send_refusesMissingOrUnsafeProperties() {

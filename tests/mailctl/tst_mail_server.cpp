@@ -1,4 +1,5 @@
 #include "MailControlHost.h"
+#include "TestContext.h"
 #include "TestMain.h"
 
 #include <memory>
@@ -16,6 +17,8 @@ private slots:
     void cleanupTestCase();
     void send_messageArrivesIntact_data();
     void send_messageArrivesIntact();
+    void controlText_oneLogLineAndCrLfMail_data();
+    void controlText_oneLogLineAndCrLfMail();
 
 private:
     // Sends one message and sets *file to the file the server stored it in.
@@ -108,6 +111,39 @@ void TestMailServer::send_messageArrivesIntact() {
     QCOMPARE(envelope["from"].toString(), QStringLiteral("monitor@example.org"));
     QCOMPARE(envelope["to"].toVariant().toStringList(),
              QStringList{QStringLiteral("operator@example.org")});
+}
+
+// An alias or error text, as it reaches the log and a mail body.
+void TestMailServer::controlText_oneLogLineAndCrLfMail_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("logged");
+    QTest::addColumn<QByteArray>("mailed");
+    QTest::newRow("bare CR") << "web\r.\rSTOPPED."
+                             << "web . STOPPED." << QByteArray("web\r\n.\r\nSTOPPED.\r\n");
+    QTest::newRow("LF") << "web\nSTOPPED."
+                        << "web STOPPED." << QByteArray("web\r\nSTOPPED.\r\n");
+    QTest::newRow("CRLF") << "web\r\nSTOPPED."
+                          << "web  STOPPED." << QByteArray("web\r\nSTOPPED.\r\n");
+    QTest::newRow("NUL") << QString::fromUtf8("web\0STOPPED.", 12) << "web STOPPED."
+                         << QByteArray("web STOPPED.\r\n");
+    QTest::newRow("U+2028 and other controls")
+        << "web\u2028\t\x7f\u0085\u2029STOPPED."
+        << "web     STOPPED."
+        << QByteArray("web\xe2\x80\xa8\t\x7f\xc2\x85\xe2\x80\xa9STOPPED.\r\n");
+}
+
+void TestMailServer::controlText_oneLogLineAndCrLfMail() {
+    QFETCH(QString, text);
+    QFETCH(QString, logged);
+    QFETCH(QByteArray, mailed);
+    TestContext t;
+    QVERIFY(t->log().formatLine(text, "Failure").endsWith(" Failure..." + logged));
+    MailControlHost::setMessage(m_control.get(), m_address, QString(), text);
+    QString file;
+    sendAndWait(m_control.get(), &file);
+    QFile message(file);
+    QVERIFY(message.open(QIODevice::ReadOnly));
+    QCOMPARE(message.readAll(), "Subject: Activity Detected\r\n" + mailed);
 }
 
 ORVEX_TEST_MAIN(TestMailServer)
