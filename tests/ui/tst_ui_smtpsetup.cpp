@@ -323,9 +323,10 @@ void UiSmtpSetUpTest::testMail_sendsTheFieldsAsTypedWithoutStoringThem() {
     QFile message(base + ".eml");
     QVERIFY(message.open(QIODevice::ReadOnly));
     const QByteArray content = message.readAll();
-    QVERIFY2(content.startsWith("Subject: " + SmtpTestMail::Subject.toUtf8() + "\r\n"),
-             content.constData());
-    QVERIFY2(content.contains(SmtpTestMail::Body.toUtf8()), content.constData());
+    // One header line, the empty line that ends the header, and the text as the body.
+    QCOMPARE(content, "Subject: " + SmtpTestMail::Subject.toUtf8() +
+                          "\r\n\r\nThis is a test message from " + AppInfo::Title.toUtf8() +
+                          ".\r\nThe mail settings it was sent with work.\r\n");
 }
 
 void UiSmtpSetUpTest::testMail_showsTheOutcomeOfBothServers_data() {

@@ -7,9 +7,10 @@
 #include <QVariant>
 
 const QString SmtpTestMail::Subject = AppInfo::Title + QStringLiteral(" Message: Test");
-const QString SmtpTestMail::Body =
-    QStringLiteral("This is a test message from ") + AppInfo::Title +
-    QStringLiteral(".\r\nThe mail settings it was sent with work.\r\n");
+// The empty first line ends the header, as in the alert mail; the control ends the last line.
+const QString SmtpTestMail::Body = QStringLiteral("\r\nThis is a test message from ") +
+                                   AppInfo::Title +
+                                   QStringLiteral(".\r\nThe mail settings it was sent with work.");
 
 SmtpTestMail::SmtpTestMail(QObject* parent)
     : QObject(parent) {}
