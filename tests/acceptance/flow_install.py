@@ -64,6 +64,15 @@ class InstallFlow(unittest.TestCase):
         self.assertIn("Exec=OrvexMonitor\n", entry)
         self.assertIn(f"Icon={APP_ID}\n", entry)
 
+    def test_desktopFiles_passTheirValidators(self):
+        for command in (["desktop-file-validate", f"share/applications/{APP_ID}.desktop"],
+                        ["appstreamcli", "validate", "--no-net",
+                         f"share/metainfo/{APP_ID}.metainfo.xml"]):
+            checked = subprocess.run(command, cwd=self.prefix, capture_output=True, text=True)
+            # Some errors of desktop-file-validate still exit with 0.
+            self.assertEqual(checked.returncode, 0, checked.stdout + checked.stderr)
+            self.assertNotRegex(checked.stdout + checked.stderr, r"(?m)error|warning|^[EW]: ")
+
     def test_debianPackage_holdsInstalledFiles(self):
         made = subprocess.run(["cpack", "-G", "DEB", "-B", self.work.name],
                               cwd=self.build, capture_output=True, text=True)
