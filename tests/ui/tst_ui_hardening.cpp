@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QStyleOptionTab>
 #include <QTabBar>
 #include <QTextDocument>
 #include <QTimer>
@@ -90,6 +91,7 @@ class UiHardeningTest : public QObject {
 
 private slots:
     void stopDuringCycle_endShowsMonitoringOff();
+    void tabs_allInViewAtTheFirstSize();
     void tabChange_byKeyOrWheel_switchesPane_data();
     void tabChange_byKeyOrWheel_switchesPane();
     void restore_bringsMaximisedWindowBackNormal_data();
@@ -130,6 +132,33 @@ void UiHardeningTest::stopDuringCycle_endShowsMonitoringOff() {
     for (const char* name : {"mnuMonitoringOn", "mnuSysTrayMonitoringOn"})
         QVERIFY2(f.w().action(name)->isEnabled(), name);
     QVERIFY(f.w().action("tbStop")->isChecked());
+}
+
+// At the size a first start gives the window, every tab is in view whole and answers a click.
+void UiHardeningTest::tabs_allInViewAtTheFirstSize() {
+    LoopbackWindow f;
+    f.t->state().StartupComplete = 1;
+    f.w().placeWindow(1000, 1000, 6500, 6500);
+    f.w().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f.w()));
+    QTabBar& tabs = f.tabs();
+    // The tabs at their full widths fit, so none is cut short.
+    QVERIFY2(tabs.sizeHint().width() <= tabs.width(),
+             qPrintable(QString("%1 > %2").arg(tabs.sizeHint().width()).arg(tabs.width())));
+    for (int i = 0; i < tabs.count(); ++i) {
+        QStyleOptionTab tab;
+        tab.initFrom(&tabs);
+        tab.rect = tabs.tabRect(i);
+        tab.text = tabs.tabText(i);
+        tab.shape = tabs.shape();
+        QVERIFY2(tab.rect.left() >= 0 && tab.rect.right() < tabs.width(), qPrintable(tab.text));
+        // The caption is elided where it is wider than the room the style gives it.
+        const QRect caption = tabs.style()->subElementRect(QStyle::SE_TabBarTabText, &tab, &tabs);
+        QVERIFY2(caption.width() >= tabs.fontMetrics().size(Qt::TextShowMnemonic, tab.text).width(),
+                 qPrintable(tab.text));
+    }
+    QTest::mouseClick(&tabs, Qt::LeftButton, {}, tabs.tabRect(2).center());
+    QCOMPARE(f.w().selectedTab(), 3);
 }
 
 void UiHardeningTest::tabChange_byKeyOrWheel_switchesPane_data() {

@@ -33,8 +33,10 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QProxyStyle>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QStyleFactory>
 #include <QTabBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -52,6 +54,65 @@ QPair<QString, QString> splitItemKey(const QString& key) {
     return {key.left(colon), key.mid(colon + 1)};
 }
 
+// A tab strip that keeps every tab in view: where the tabs do not fit at their full size,
+// they give up some of the room beside their captions first, and elide them only after that.
+class TabStrip final : public QTabBar {
+public:
+    explicit TabStrip(QWidget* parent)
+        : QTabBar(parent)
+        , m_style(new Spacing(*this)) {
+        m_style->setParent(this);
+        setStyle(m_style);
+        setUsesScrollButtons(false);
+        setElideMode(Qt::ElideRight);
+    }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override {
+        fit();
+        QTabBar::resizeEvent(event);
+    }
+    void tabInserted(int index) override {
+        fit();
+        QTabBar::tabInserted(index);
+    }
+
+private:
+    // The style of the strip, with the room beside the captions the strip decides.
+    class Spacing final : public QProxyStyle {
+    public:
+        explicit Spacing(const TabStrip& strip)
+            : QProxyStyle(QStyleFactory::create(QApplication::style()->name()))
+            , m_strip(strip) {}
+        int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                        const QWidget* widget) const override {
+            if (metric == PM_TabBarTabHSpace && widget == &m_strip && m_strip.m_space >= 0)
+                return m_strip.m_space;
+            return QProxyStyle::pixelMetric(metric, option, widget);
+        }
+
+    private:
+        const TabStrip& m_strip;
+    };
+
+    void fit() {
+        m_space = -1;
+        int total = 0;
+        for (int i = 0; i < count(); ++i)
+            total += tabSizeHint(i).width();
+        const int over = total - width();
+        if (over <= 0 || count() == 0)
+            return;
+        const int full =
+            m_style->baseStyle()->pixelMetric(QStyle::PM_TabBarTabHSpace, nullptr, this);
+        m_space = qMax(qMin(MinimumSpace, full), full - (over + count() - 1) / count());
+    }
+
+    static constexpr int MinimumSpace = 6;
+    Spacing* m_style;
+    int m_space = -1; // the style's own
+};
+
 } // namespace
 
 frmMain::frmMain(AppContext& context, Database& monitorDB, const SplashLabel& splashLabel,
@@ -67,7 +128,7 @@ frmMain::frmMain(AppContext& context, Database& monitorDB, const SplashLabel& sp
     , m_tree(new DeviceTree(m_client))
     , m_grip(new SplitterGrip(m_client))
     , m_splitterBar(new QFrame(m_client))
-    , m_tabs(new QTabBar(m_client))
+    , m_tabs(new TabStrip(m_client))
     , m_list(new DetailList(m_client))
     , m_messageWindow(new QPlainTextEdit(m_client))
     , m_statusBar(new QStatusBar(m_client))
