@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTreeWidget>
 
@@ -33,7 +34,8 @@ const QString CRLF = QStringLiteral("\r\n");
 // A window with its device commands on a database of two devices: host with a ping item,
 // and 10.0.0.5 (alias web, "Web server") with Ping and 80.
 struct Fixture {
-    Fixture() {
+    // extraDevice, when given, is a third device without items.
+    explicit Fixture(const QString& extraDevice = {}) {
         const QString path = t.programFile("OrvexMonitor.mdb");
         Database::create(path);
         db.open(path);
@@ -44,6 +46,8 @@ struct Fixture {
             db.execute({"Insert into TCP_Ports (Port_Number, Description) values (?, ?)",
                         {number, description}});
         db.execute({"Insert into Devices (Device) values ('host')", {}});
+        if (!extraDevice.isEmpty())
+            db.execute({"Insert into Devices (Device) values (?)", {extraDevice}});
         db.execute({"Insert into Devices (Device, Device_Alias, Device_Description) "
                     "values ('10.0.0.5', 'web', 'Web server')",
                     {}});
@@ -187,6 +191,7 @@ private slots:
     void addPort_commits_data();
     void addPort_commits();
     void addPort_introSettingAndBack();
+    void addPort_longNameWrapsOnTheIntroduction();
     void addPort_listSortsByNumberAndDescriptionAndSearches();
     void cancel_onEveryPage_changesNothing_data();
     void cancel_onEveryPage_changesNothing();
@@ -492,6 +497,28 @@ void UiDevicesTest::addPort_introSettingAndBack() {
     f.run(steps, "mnutvAddPort");
     QVERIFY(steps.allRan());
     QVERIFY(f.unchanged());
+}
+
+// A name of 255 characters without a space wraps within the page instead of running off it.
+void UiDevicesTest::addPort_longNameWrapsOnTheIntroduction() {
+    const QString name = QString(200, 'a') + ".example-host-" + QString(41, 'b');
+    Fixture f(name);
+    f.select(name);
+    ModalSteps steps;
+    steps.on<frmAddPort>([&](frmAddPort& w) {
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const QLabel* intro = w.introText();
+        const QRect room = intro->contentsRect();
+        const QRect needed = intro->fontMetrics().boundingRect(
+            QRect(room.topLeft(), QSize(room.width(), 1 << 20)), Qt::TextWordWrap, intro->text());
+        QVERIFY2(needed.width() <= room.width(), qPrintable(QString::number(needed.width())));
+        QVERIFY2(needed.height() <= room.height(), qPrintable(QString::number(needed.height())));
+        QVERIFY(w.width() <= w.screen()->availableGeometry().width());
+        QCOMPARE(QString(intro->text()).remove(QChar(0x200B)), f.t->state().SpeechText);
+        click(w.cmdArray(1));
+    });
+    f.run(steps, "mnutvAddPort");
+    QVERIFY(steps.allRan());
 }
 
 void UiDevicesTest::addPort_listSortsByNumberAndDescriptionAndSearches() {

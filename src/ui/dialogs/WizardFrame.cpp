@@ -8,9 +8,27 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QTextBoundaryFinder>
 
 namespace {
 constexpr QSize PictureSize(120, 240);
+// Longer words than this may break anywhere.
+constexpr int LongWord = 30;
+const QChar BreakHere(0x200B);
+
+// Each user-perceived character of the word stays whole.
+QString breakEverywhere(const QString& word) {
+    QString result;
+    QTextBoundaryFinder letters(QTextBoundaryFinder::Grapheme, word);
+    qsizetype start = 0;
+    for (qsizetype end = letters.toNextBoundary(); end > 0; end = letters.toNextBoundary()) {
+        if (start > 0)
+            result += BreakHere;
+        result += word.mid(start, end - start);
+        start = end;
+    }
+    return result;
+}
 } // namespace
 
 WizardFrame::WizardFrame(QDialog& dialog)
@@ -114,6 +132,21 @@ QLabel* WizardFrame::wrappedLabel(const QString& text, QWidget* parent) {
     label->setWordWrap(true);
     label->setTextFormat(Qt::PlainText);
     return label;
+}
+
+QString WizardFrame::breakable(const QString& text) {
+    QString result;
+    qsizetype start = 0;
+    while (start < text.size()) {
+        qsizetype end = start;
+        const bool space = text.at(start).isSpace();
+        while (end < text.size() && text.at(end).isSpace() == space)
+            ++end;
+        const QString run = text.mid(start, end - start);
+        result += !space && run.size() > LongWord ? breakEverywhere(run) : run;
+        start = end;
+    }
+    return result;
 }
 
 QLabel* WizardFrame::heading(const QString& text, QWidget* parent) {

@@ -37,6 +37,10 @@ public:
     static QLabel* wrappedLabel(const QString& text, QWidget* parent);
     // A bold heading.
     static QLabel* heading(const QString& text, QWidget* parent);
+    // The text with a zero-width break allowed between the characters of each word too long
+    // for a line. A label wraps only where a line may break; a long name without a space
+    // would run off the page.
+    static QString breakable(const QString& text);
 
     QLabel* lblStep;
     QLabel* imgStep;

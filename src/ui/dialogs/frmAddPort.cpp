@@ -153,7 +153,7 @@ void frmAddPort::Form_Load() {
                 "Press the 'Next' button and make your selections from the list provided.");
         m_editing.context.state().SpeechText = speech;
         // Shown even when the wizard starts past it, for Back to find it filled.
-        m_introText->setText(speech);
+        m_introText->setText(WizardFrame::breakable(speech));
         const bool skipIntro = m_editing.context.catalogue().showPortScanIntro();
         m_chkShowPortSelectIntro->setChecked(skipIntro);
         m_page = skipIntro ? 1 : 0;
