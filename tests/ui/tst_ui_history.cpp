@@ -8,6 +8,7 @@
 #include "ui/main/frmMain.h"
 #include "ui/main/HistoryPane.h"
 
+#include <QCategoryAxis>
 #include <QComboBox>
 #include <QLineSeries>
 #include <QTabBar>
@@ -74,6 +75,8 @@ private slots:
     void item_availabilityBarAndRoundTrips();
     void ranges_data();
     void ranges();
+    void timeAxis_endsNowWithTicksOnRoundTimes_data();
+    void timeAxis_endsNowWithTicksOnRoundTimes();
     void root_listsEveryDeviceWithItsDay();
     void endOfCycle_refreshesTheShownHistory();
     void deletePort_removesItsHistory();
@@ -142,17 +145,22 @@ void UiHistoryTest::item_availabilityBarAndRoundTrips() {
 }
 
 void UiHistoryTest::ranges_data() {
-    QTest::addColumn<int>("range");
+    QTest::addColumn<int>("place"); // in the list
+    QTest::addColumn<QString>("caption");
     QTest::addColumn<int>("points");
     QTest::addColumn<QString>("minimum");
-    // Each range groups the checks into its own spans: 5 minutes, an hour, six hours.
-    QTest::newRow("24 hours") << 0 << 36 << "minimum 10 ms";
-    QTest::newRow("7 days") << 1 << 5 << "minimum 3 ms";
-    QTest::newRow("30 days") << 2 << 2 << "minimum 3 ms";
+    // Each range groups the checks into its own spans: a minute, 5 minutes, an hour, 6 hours.
+    // The last hour holds the checks from 38 ms on, and two failures.
+    QTest::newRow("1 hour") << 0 << "1 hour" << 10 << "minimum 38 ms";
+    QTest::newRow("6 hours") << 1 << "6 hours" << 36 << "minimum 10 ms";
+    QTest::newRow("24 hours") << 2 << "24 hours" << 36 << "minimum 10 ms";
+    QTest::newRow("7 days") << 3 << "7 days" << 5 << "minimum 3 ms";
+    QTest::newRow("30 days") << 4 << "30 days" << 2 << "minimum 3 ms";
 }
 
 void UiHistoryTest::ranges() {
-    QFETCH(int, range);
+    QFETCH(int, place);
+    QFETCH(QString, caption);
     QFETCH(int, points);
     QFETCH(QString, minimum);
     Fixture f;
@@ -161,16 +169,65 @@ void UiHistoryTest::ranges() {
     QComboBox* box = f.pane().findChild<QComboBox*>("cboHistoryRange");
     QVERIFY(box);
     box->setFocus();
-    for (int i = 0; i < 2; ++i)
+    for (int i = 0; i < box->count(); ++i)
         QTest::keyClick(box, Qt::Key_Up);
-    for (int i = 0; i < range; ++i)
+    for (int i = 0; i < place; ++i)
         QTest::keyClick(box, Qt::Key_Down);
-    QCOMPARE(f.pane().range(), HistoryPane::Range(range));
+    QCOMPARE(box->currentText(), caption);
     QCOMPARE(f.pane().series(1).count(), points);
     QVERIFY2(f.pane().roundTripText().startsWith(minimum), qPrintable(f.pane().roundTripText()));
     // The range stays when the selection changes.
     f.clickNode("web:Ping");
-    QCOMPARE(f.pane().range(), HistoryPane::Range(range));
+    QCOMPARE(box->currentText(), caption);
+}
+
+void UiHistoryTest::timeAxis_endsNowWithTicksOnRoundTimes_data() {
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<qint64>("length");
+    QTest::addColumn<qint64>("step");
+    QTest::addColumn<QString>("format");
+    const qint64 hour = 60 * Minute;
+    QTest::newRow("1 hour") << "1 hour" << hour << 10 * Minute << "HH:mm";
+    QTest::newRow("6 hours") << "6 hours" << 6 * hour << hour << "HH:mm";
+    QTest::newRow("24 hours") << "24 hours" << 24 * hour << 3 * hour << "HH:mm";
+    QTest::newRow("7 days") << "7 days" << 7 * History::DayMs << History::DayMs << "ddd d";
+    QTest::newRow("30 days") << "30 days" << 30 * History::DayMs << 5 * History::DayMs << "d MMM";
+}
+
+// The time axis ends at the clock's now; its labels stand on round times, evenly apart.
+void UiHistoryTest::timeAxis_endsNowWithTicksOnRoundTimes() {
+    QFETCH(QString, caption);
+    QFETCH(qint64, length);
+    QFETCH(qint64, step);
+    QFETCH(QString, format);
+    Fixture f;
+    f.clickNode("web:Ping");
+    f.clickTab(2);
+    auto* box = f.pane().findChild<QComboBox*>("cboHistoryRange");
+    box->setCurrentIndex(box->findText(caption));
+    QCategoryAxis* axis = nullptr;
+    for (QAbstractAxis* attached : const_cast<QLineSeries&>(f.pane().series(1)).attachedAxes())
+        if (attached->orientation() == Qt::Horizontal)
+            axis = qobject_cast<QCategoryAxis*>(attached);
+    QVERIFY(axis);
+    const qint64 now = Now.toMSecsSinceEpoch();
+    QCOMPARE(qint64(axis->max()), now);
+    QCOMPARE(qint64(axis->min()), now - length);
+    const QStringList labels = axis->categoriesLabels();
+    QVERIFY2(labels.size() >= 4 && labels.size() <= 12, qPrintable(labels.join(", ")));
+    qint64 previous = 0;
+    for (const QString& label : labels) {
+        const qint64 at = qint64(axis->endValue(label));
+        const QDateTime local = QDateTime::fromMSecsSinceEpoch(at);
+        QVERIFY(at > now - length && at <= now);
+        QCOMPARE(local.time().msecsSinceStartOfDay() % qMin(step, History::DayMs), 0);
+        if (previous)
+            QCOMPARE(at - previous, step);
+        previous = at;
+        QCOMPARE(label, QLocale::system().toString(local, format));
+    }
+    for (const QPointF& point : f.pane().series(1).points())
+        QVERIFY(point.x() <= axis->max());
 }
 
 void UiHistoryTest::root_listsEveryDeviceWithItsDay() {

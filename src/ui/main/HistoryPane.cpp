@@ -6,10 +6,10 @@
 #include "ui/main/CheckBar.h"
 #include "ui/main/DeviceTree.h"
 
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
-#include <QDateTimeAxis>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineSeries>
@@ -25,15 +25,37 @@ struct RangeInfo {
     const char* label;
     qint64 length;
     qint64 span; // one point of the chart
+    qint64 step; // from one label of the time axis to the next
     const char* timeFormat;
 };
 
 constexpr qint64 Minute = 60 * 1000;
+constexpr qint64 HourMs = History::HourMs;
+constexpr qint64 DayMs = History::DayMs;
+// In the order of HistoryPane::Range.
 const RangeInfo Ranges[] = {
-    {"24 hours", "Last 24 hours", History::DayMs, 5 * Minute, "HH:mm"},
-    {"7 days", "Last 7 days", 7 * History::DayMs, History::HourMs, "ddd HH:mm"},
-    {"30 days", "Last 30 days", 30 * History::DayMs, 6 * History::HourMs, "d MMM"},
+    {"24 hours", "Last 24 hours", DayMs, 5 * Minute, 3 * HourMs, "HH:mm"},
+    {"7 days", "Last 7 days", 7 * DayMs, HourMs, DayMs, "ddd d"},
+    {"30 days", "Last 30 days", 30 * DayMs, 6 * HourMs, 5 * DayMs, "d MMM"},
+    {"1 hour", "Last hour", HourMs, Minute, 10 * Minute, "HH:mm"},
+    {"6 hours", "Last 6 hours", 6 * HourMs, 5 * Minute, HourMs, "HH:mm"},
 };
+// The order of the range list.
+constexpr HistoryPane::Range Listed[] = {HistoryPane::Hour, HistoryPane::SixHours, HistoryPane::Day,
+                                         HistoryPane::Week, HistoryPane::Month};
+
+// The first round time on the local clock after `from`: a whole multiple of the step into
+// the day, or a midnight for steps of a day or more.
+qint64 firstRoundTime(qint64 from, qint64 step) {
+    const QDateTime after = QDateTime::fromMSecsSinceEpoch(from + 1);
+    if (step >= DayMs) {
+        const QDateTime midnight = after.date().startOfDay();
+        return (midnight < after ? after.date().addDays(1).startOfDay() : midnight)
+            .toMSecsSinceEpoch();
+    }
+    const qint64 intoDay = after.time().msecsSinceStartOfDay();
+    return from + 1 + (step - intoDay % step) % step;
+}
 
 QString percentText(const Availability& a) {
     if (!a.known())
@@ -99,8 +121,9 @@ QWidget* HistoryPane::buildItemPage() {
     rangeRow->addWidget(new QLabel(QStringLiteral("Round trip over:"), page));
     m_range = new QComboBox(page);
     m_range->setObjectName(QStringLiteral("cboHistoryRange"));
-    for (const RangeInfo& r : Ranges)
-        m_range->addItem(QLatin1String(r.caption));
+    for (const Range r : Listed)
+        m_range->addItem(QLatin1String(Ranges[r].caption), int(r));
+    m_range->setCurrentIndex(m_range->findData(int(Day)));
     rangeRow->addWidget(m_range);
     m_roundTrips = new QLabel(page);
     m_roundTrips->setObjectName(QStringLiteral("lblRoundTrip"));
@@ -110,7 +133,8 @@ QWidget* HistoryPane::buildItemPage() {
     m_chart = new QChart;
     m_chart->legend()->setAlignment(Qt::AlignBottom);
     m_chart->setMargins(QMargins(4, 4, 4, 4));
-    m_timeAxis = new QDateTimeAxis(m_chart);
+    m_timeAxis = new QCategoryAxis(m_chart);
+    m_timeAxis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     m_msAxis = new QValueAxis(m_chart);
     m_msAxis->setTitleText(QStringLiteral("ms"));
     m_msAxis->setLabelFormat(QStringLiteral("%.0f"));
@@ -190,14 +214,16 @@ void HistoryPane::showScope(const QString& title, const HistoryScope& scope) {
 void HistoryPane::drawChart() {
     if (m_scope.device.isEmpty())
         return;
-    const RangeInfo& info = Ranges[m_range->currentIndex()];
+    const RangeInfo& info = Ranges[range()];
     const qint64 to = now();
     const qint64 from = to - info.length;
     const QVector<RoundTrips> spans = History::roundTrips(m_db, m_scope, from, to, info.span);
     QList<QPointF> points[3];
     double top = 0;
     for (const RoundTrips& s : spans) {
-        const double x = double(s.time + info.span / 2); // a span is drawn at its middle
+        // A span is drawn at its middle; the newest, still running, at now, and the oldest,
+        // which began before the range, at its start.
+        const double x = double(qBound(from, s.time + info.span / 2, to));
         points[0].append({x, s.minimum});
         points[1].append({x, s.average});
         points[2].append({x, s.maximum});
@@ -205,10 +231,7 @@ void HistoryPane::drawChart() {
     }
     for (int i = 0; i < 3; ++i)
         m_series[i]->replace(points[i]);
-    m_timeAxis->setFormat(QLatin1String(info.timeFormat));
-    // Room for the middle of the newest span, so its marks are not cut at the edge.
-    m_timeAxis->setRange(QDateTime::fromMSecsSinceEpoch(from),
-                         QDateTime::fromMSecsSinceEpoch(to + info.span / 2));
+    placeTimeLabels(from, to, info.step, QLatin1String(info.timeFormat));
     m_msAxis->setRange(0, top > 0 ? top * 1.15 : 1);
     m_msAxis->applyNiceNumbers();
     // Below ten milliseconds the ticks fall between whole numbers.
@@ -223,16 +246,26 @@ void HistoryPane::drawChart() {
                                     .arg(ms(all.minimum), ms(all.average), ms(all.maximum)));
 }
 
+void HistoryPane::placeTimeLabels(qint64 from, qint64 to, qint64 step, const QString& format) {
+    for (const QString& label : m_timeAxis->categoriesLabels())
+        m_timeAxis->remove(label);
+    m_timeAxis->setStartValue(double(from));
+    const QLocale locale = QLocale::system();
+    for (qint64 at = firstRoundTime(from, step); at <= to; at += step)
+        m_timeAxis->append(locale.toString(QDateTime::fromMSecsSinceEpoch(at), format), double(at));
+    m_timeAxis->setRange(double(from), double(to));
+}
+
 qint64 HistoryPane::now() const {
     return m_context.clock().now().toMSecsSinceEpoch();
 }
 
 void HistoryPane::setRange(Range range) {
-    m_range->setCurrentIndex(range);
+    m_range->setCurrentIndex(m_range->findData(int(range)));
 }
 
 HistoryPane::Range HistoryPane::range() const {
-    return Range(m_range->currentIndex());
+    return Range(m_range->currentData().toInt());
 }
 
 bool HistoryPane::showsDevices() const {

@@ -8,10 +8,10 @@ class AppContext;
 class CheckBar;
 class Database;
 class DeviceTree;
+class QCategoryAxis;
 class QChart;
 class QChartView;
 class QComboBox;
-class QDateTimeAxis;
 class QLabel;
 class QLineSeries;
 class QStackedWidget;
@@ -21,14 +21,15 @@ class QValueAxis;
 
 // The "History" tab of the right pane. For a device or an item: its availability over the
 // last 24 hours, 7 days and 30 days, a bar of its last 60 checks, and a chart of the round
-// trips over a chosen range with their minimum, mean and maximum. For the root: one row per
-// device with its availability over the last 24 hours.
+// trips over a chosen range (an hour to 30 days) with their minimum, mean and maximum. For the
+// root: one row per device with its availability over the last 24 hours.
 class HistoryPane final : public QWidget {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(HistoryPane)
 
 public:
-    enum Range { Day, Week, Month };
+    // Day, Week and Month are also the three availability rows.
+    enum Range { Day, Week, Month, Hour, SixHours };
     static constexpr int BarChecks = 60;
 
     HistoryPane(AppContext& context, Database& db, QWidget* parent = nullptr);
@@ -52,6 +53,7 @@ private:
     void showDevices(const DeviceTree& tree);
     void showScope(const QString& title, const HistoryScope& scope);
     void drawChart();
+    void placeTimeLabels(qint64 from, qint64 to, qint64 step, const QString& format);
     qint64 now() const;
 
     AppContext& m_context;
@@ -66,7 +68,7 @@ private:
     QChart* m_chart;
     QChartView* m_chartView;
     QLineSeries* m_series[3];
-    QDateTimeAxis* m_timeAxis;
+    QCategoryAxis* m_timeAxis;
     QValueAxis* m_msAxis;
     QLabel* m_roundTrips;
 };
