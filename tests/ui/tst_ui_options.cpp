@@ -35,6 +35,8 @@ void click(QAbstractButton* button) {
 }
 
 void typeInto(QSpinBox* field, const QString& text) {
+    if (!field)
+        QFAIL("no such field");
     field->setFocus();
     QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(field, text);
@@ -115,7 +117,8 @@ void UiOptionsTest::open_emptyStore_showsTheDefaults() {
     QCOMPARE(child<QComboBox>(d.get(), "cboCharacter")->currentText(), QString("merlin"));
     const QList<std::pair<const char*, QString>> numbers = {
         {"txtMinutesBetweenChecks", "5"}, {"txtHostTimeOut", "20"}, {"txtPingTimeOut", "10000"},
-        {"txtConsecutiveErrors", "5"},    {"txtResetIcon", "10"},   {"txtPingCount", "1"}};
+        {"txtConsecutiveErrors", "5"},    {"txtResetIcon", "10"},   {"txtPingCount", "1"},
+        {"txtHistoryDays", "90"}};
     for (const auto& [name, text] : numbers)
         QCOMPARE(child<QSpinBox>(d.get(), name)->text(), text);
     QVERIFY(!child<QSpinBox>(d.get(), "txtPingCount")->isEnabled());
@@ -233,6 +236,7 @@ void UiOptionsTest::ok_storesWhatTheFieldsRead() {
     typeInto(child<QSpinBox>(d.get(), "txtPingTimeOut"), "2500");
     typeInto(child<QSpinBox>(d.get(), "txtResetIcon"), "77");
     typeInto(child<QSpinBox>(d.get(), "txtConsecutiveErrors"), "9");
+    typeInto(child<QSpinBox>(d.get(), "txtHistoryDays"), "30");
     for (const char* name :
          {"chkAnnounceDate", "chkHideCharacterOnIdle", "chkShowCharacter", "chkBalloon2",
           "chkLogActivity", "chkAutoStart", "chkSendSMTP", "chkFastChecks"})
@@ -250,15 +254,25 @@ void UiOptionsTest::ok_storesWhatTheFieldsRead() {
     QCOMPARE(d->result(), int(QDialog::Accepted));
     QVERIFY(!d->isVisible());
     const QList<std::tuple<const char*, const char*, const char*>> expected = {
-        {"MSAgent", "Character", "merlin"},      {"MSAgent", "AnnounceDate", "1"},
-        {"MSAgent", "HideCharacterOnIdle", "0"}, {"MSAgent", "ShowCharacter", "0"},
-        {"MSAgentBalloon", "BalloonShow", "1"},  {"MSAgentBalloon", "AutoHide", "1"},
-        {"MSAgentBalloon", "AutoPace", "0"},     {"MSAgentBalloon", "SizeToText", "1"},
-        {"Options", "Min_Between_Checks", "12"}, {"Options", "HostTimeOut", "35"},
-        {"Options", "LogFailures", "0"},         {"Options", "PingTimeOut", "2500"},
-        {"Options", "ResetIcon", "77"},          {"Options", "HTMLOutput", "1"},
-        {"Options", "AutoStart", "1"},           {"Options", "FastChecks", "1"},
-        {"Mail Options", "SendOnFailure", "1"},  {"Mail Options", "SendOnConsecutiveFailure", "9"}};
+        {"MSAgent", "Character", "merlin"},
+        {"MSAgent", "AnnounceDate", "1"},
+        {"MSAgent", "HideCharacterOnIdle", "0"},
+        {"MSAgent", "ShowCharacter", "0"},
+        {"MSAgentBalloon", "BalloonShow", "1"},
+        {"MSAgentBalloon", "AutoHide", "1"},
+        {"MSAgentBalloon", "AutoPace", "0"},
+        {"MSAgentBalloon", "SizeToText", "1"},
+        {"Options", "Min_Between_Checks", "12"},
+        {"Options", "HostTimeOut", "35"},
+        {"Options", "LogFailures", "0"},
+        {"Options", "PingTimeOut", "2500"},
+        {"Options", "ResetIcon", "77"},
+        {"Options", "HTMLOutput", "1"},
+        {"Options", "AutoStart", "1"},
+        {"Options", "FastChecks", "1"},
+        {"Options", "HistoryDays", "30"},
+        {"Mail Options", "SendOnFailure", "1"},
+        {"Mail Options", "SendOnConsecutiveFailure", "9"}};
     for (const auto& [section, key, value] : expected)
         QVERIFY2(m_a->t->settings().GetSetting(section, key, "absent") == QString(value), key);
     QCOMPARE(m_a->t->settings().GetSetting("Options", "LogFile", ""),
@@ -355,6 +369,9 @@ void UiOptionsTest::arrows_stepWithinTheRange_data() {
     QTest::newRow("icon reset stops at 100")
         << "txtResetIcon"
         << "99" << QList<int>{up, up} << QStringList{"100", "100"};
+    QTest::newRow("history stops at ten years")
+        << "txtHistoryDays"
+        << "3649" << QList<int>{up, up} << QStringList{"3650", "3650"};
 }
 
 void UiOptionsTest::arrows_stepWithinTheRange() {
@@ -366,7 +383,8 @@ void UiOptionsTest::arrows_stepWithinTheRange() {
         {"txtHostTimeOut", {"Options", "HostTimeOut"}},
         {"txtPingTimeOut", {"Options", "PingTimeOut"}},
         {"txtMinutesBetweenChecks", {"Options", "Min_Between_Checks"}},
-        {"txtResetIcon", {"Options", "ResetIcon"}}};
+        {"txtResetIcon", {"Options", "ResetIcon"}},
+        {"txtHistoryDays", {"Options", "HistoryDays"}}};
     if (!stored.isEmpty())
         m_a->t->settings().SaveSetting(keyOf[field].first, keyOf[field].second, stored);
     auto d = open();

@@ -295,9 +295,14 @@ QWidget* frmOptions::miscPanel() {
         checkBox(QStringLiteral("Start Check When Program Starts"), QStringLiteral("chkAutoStart"));
     auto* automation = new QVBoxLayout;
     automation->addWidget(m_autoStart);
+    // Up to ten years of checks.
+    m_historyDays = numberField(1, 3650, 1, QStringLiteral("txtHistoryDays"));
     return panel(
         {frame(QStringLiteral("Device/Port Icon Option"), fieldRow(m_resetIcon, m_resetIconLabel)),
-         frame(QStringLiteral("Automation"), automation)});
+         frame(QStringLiteral("Automation"), automation),
+         frame(QStringLiteral("Check History"),
+               fieldRow(m_historyDays,
+                        wrappedLabel(QStringLiteral("Days Of Check History To Keep."))))});
 }
 
 QWidget* frmOptions::pingPanel() {
@@ -376,6 +381,8 @@ void frmOptions::loadControls() {
     m_htmlFile->setText(store.htmlFile());
     m_templateFile->setText(store.htmlTemplateFile());
     m_resetIcon->load(store.text(Section::Options, Key::ResetIcon, QStringLiteral("10")), 10);
+    // The days the history upkeep keeps, as it reads them.
+    m_historyDays->load(QString::number(store.historyDays()), store.historyDays());
     loadBox(m_htmlOutput, Section::Options, Key::HTMLOutput, false);
     loadBox(m_autoStart, Section::Options, Key::AutoStart, false);
     loadBox(m_sendSmtp, Section::MailOptions, Key::SendOnFailure, false);
@@ -527,6 +534,7 @@ void frmOptions::cmdOK_Click() {
     store.save(Section::Options, Key::PingTimeOut, m_pingTimeOut->storedText());
     storeBox(Section::Options, Key::FastChecks, m_fastChecks);
     store.save(Section::Options, Key::ResetIcon, m_resetIcon->storedText());
+    store.save(Section::Options, Key::HistoryDays, m_historyDays->storedText());
     store.save(Section::Options, Key::LogFile, m_logFile->text());
     store.save(Section::Options, Key::HTMLFile, m_htmlFile->text());
     store.save(Section::Options, Key::HTMLTemplateFile, m_templateFile->text());

@@ -76,6 +76,7 @@ private:
     QPushButton* m_templateButton = nullptr;
     QLineEdit* m_templateFile = nullptr;
     NumberField* m_resetIcon = nullptr;
+    NumberField* m_historyDays = nullptr;
     QLabel* m_resetIconLabel = nullptr;
     QCheckBox* m_autoStart = nullptr;
     NumberField* m_pingTimeOut = nullptr;
