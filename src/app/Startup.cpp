@@ -7,6 +7,7 @@
 #include "core/RuntimeError.h"
 #include "report/frmSplash.h"
 #include "store/Database.h"
+#include "store/DatabaseFile.h"
 
 #include <QFileInfo>
 
@@ -78,6 +79,8 @@ void Startup::showSplash() {
 void Startup::findDatabase() {
     // An installed program's first start gives the user a database of their own.
     m_context.paths().seedDataFolder(FileName::Database);
+    // Work files of copies that a run stopped half way left behind.
+    DatabaseFile::removeLeftovers(m_context.paths().dataFolder());
     SettingsCatalogue& catalogue = m_context.catalogue();
     QString& path = m_context.state().DatabasePath;
     path = catalogue.database();

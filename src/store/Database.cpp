@@ -11,6 +11,7 @@
 namespace {
 constexpr int CouldNotFindFile = 3024;
 constexpr int CannotWriteFile = 3051;
+constexpr int UnrecognizedFormat = 3343;
 
 void bind(sqlite3_stmt* stmt, const QVariantList& params, const Database& db) {
     for (int i = 0; i < params.size(); ++i) {
@@ -106,8 +107,13 @@ void Database::exec(const char* sql) {
 
 void Database::open(const QString& path) {
     close();
-    if (!QFileInfo(path).isFile())
+    const QFileInfo file(path);
+    if (!file.isFile())
         throw RuntimeError(CouldNotFindFile, QStringLiteral("Could not find file '%1'.").arg(path));
+    // The engine would take an empty file for a new database and write a header into it.
+    if (file.size() == 0)
+        throw RuntimeError(UnrecognizedFormat,
+                           QStringLiteral("Unrecognized database format '%1'.").arg(path));
     const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db,
                                    SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX, nullptr);
     m_path = path;

@@ -45,10 +45,14 @@ void StartupTest::storedDatabase_opensWithoutMessage() {
     const QString stored = t.programFile("mine.mdb");
     createDatabase(stored);
     t->settings().SaveSetting("Startup", "Database", stored);
+    // A copy killed half way left its work file in the data folder.
+    const QString leftover = t.programFile(".mine.mdb.Ab12Cd");
+    QVERIFY(QFile(leftover).open(QIODevice::WriteOnly));
     Database db;
     Startup startup(*t, db);
     QVERIFY(startup.run());
     QVERIFY(db.isOpen());
+    QVERIFY(!QFileInfo::exists(leftover));
     QCOMPARE(t->state().DatabasePath, stored);
     QVERIFY(t.dialogs.messages.isEmpty());
     QCOMPARE(startup.splash()->versionText(), QString("Version 2.0 Build 15"));

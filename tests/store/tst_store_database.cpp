@@ -1,12 +1,16 @@
 #include "core/RuntimeError.h"
 #include "ReadOnlyFolder.h"
+#include "SmallDisk.h"
 #include "store/Catalogue.h"
 #include "store/Database.h"
+#include "store/DatabaseFile.h"
 #include "store/DeviceQueries.h"
 #include "TestMain.h"
 
+#include <optional>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <sys/file.h>
 
 namespace {
 // Adds a device and its items the way the wizards do: only the fields they set.
@@ -34,6 +38,21 @@ QStringList column(Database& db, const Statement& statement, const QString& fiel
     for (Recordset rs = db.openRecordset(statement); !rs.atEnd(); rs.moveNext())
         values << rs.text(field);
     return values;
+}
+
+// Leaves path as a writer killed half way leaves it: with a hot journal ("delete"), with a
+// write-ahead log never folded into the file ("wal"), or as a copy of source stopped three
+// quarters through ("copy").
+void killWriter(const QString& path, const QString& mode, const QString& source) {
+    QProcess::execute("/usr/bin/python3", {"-c", R"(import os, sqlite3, sys
+c, mode, kill = sqlite3.connect(sys.argv[1], isolation_level=None), sys.argv[2], os._exit
+if mode == 'copy':
+    sqlite3.connect(sys.argv[3]).backup(c, pages=1, progress=lambda s, r, t: r < t / 4 and kill(9))
+c.executescript('PRAGMA journal_mode=' + mode + '; PRAGMA cache_size=2; BEGIN')
+c.executemany('insert into Devices (Device) values (?)', [(str(i) * 2000,) for i in range(300)])
+if mode == 'wal': c.execute('COMMIT')
+kill(9))",
+                                           path, mode, source});
 }
 
 // A second process that opens the file for exclusive use and holds it until told to stop.
@@ -86,6 +105,8 @@ private slots:
     void canWrite();
     void transaction_rollsBackWhenNotCommitted();
     void compactAndBackup_makeCompleteCopies();
+    void replacing_leavesOnlyWholeFiles_data();
+    void replacing_leavesOnlyWholeFiles();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -361,6 +382,87 @@ void DatabaseTest::compactAndBackup_makeCompleteCopies() {
         copy.open(path);
         QCOMPARE(copy.openRecordset(Catalogue::itemsLike("copy me", "*")).count(), 2);
     }
+}
+
+void DatabaseTest::replacing_leavesOnlyWholeFiles_data() {
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<QStringList>("left"); // in the target's folder
+    QTest::addColumn<QString>("error");
+    const QStringList target{"Branch.mdb"}, copy{"test.mdb"};
+    QTest::newRow("save as over a hot journal") << "delete" << target << "";
+    QTest::newRow("save as over a write-ahead log") << "wal" << target << "";
+    QTest::newRow("save as past killed copies, keeping look-alikes")
+        << "copy"
+        << (target + QStringList{".Branch.mdb.Ab12C", ".Branch.mdb.Lk12Cd", ".image.raw.Ab12Cd",
+                                 "Branch.mdb.Ab12Cd"})
+        << "";
+    QTest::newRow("empty file opened") << "empty" << target << "Unrecognized";
+    QTest::newRow("save as, disk full") << "full" << copy << "disk is full";
+    QTest::newRow("compact, disk full") << "full compact" << copy << "disk is full";
+    QTest::newRow("compact to another disk, full") << "full across" << copy << "No space left";
+}
+
+void DatabaseTest::replacing_leavesOnlyWholeFiles() {
+    QFETCH(QString, setup);
+    QFETCH(QStringList, left);
+    QFETCH(QString, error);
+    // Larger than the engine's page cache, so that a copy writes pages before it commits.
+    addDevice(*m_db, "copy me", QString(3000000, 'a'), {});
+    const QString folder = m_dir->filePath("to");
+    const QString target = folder + "/Branch.mdb";
+    std::optional<SmallDisk> disk;
+    if (setup.startsWith("full")) {
+        disk.emplace(folder, QFileInfo(m_path).size() + 256 * 1024);
+        if (!disk->mounted)
+            QSKIP("a small file system of its own needs root");
+        QVERIFY(QFile::copy(m_path, folder + "/test.mdb"));
+        if (setup != "full")
+            m_db->open(folder + "/test.mdb");
+    } else {
+        QDir().mkpath(folder);
+        Database::create(target);
+    }
+    if (setup == "copy") {
+        for (const QString& name : left + QStringList{".Branch.mdb.Sq12Cd", ".Older.mdb.x1Y2z3"})
+            QFile::copy(m_path, folder + "/" + name);
+        QFile::resize(folder + "/.Older.mdb.x1Y2z3", 0);
+        QFile::resize(folder + "/.image.raw.Ab12Cd", 0); // zeros, with no journal beside
+        QFile::resize(folder + "/.image.raw.Ab12Cd", 4096);
+    }
+    if (setup == "empty")
+        QFile::resize(target, 0);
+    else if (!setup.startsWith("full"))
+        killWriter(setup == "copy" ? folder + "/.Branch.mdb.Ab12Cd" : target, setup, target);
+    // Another run at work on a file of that shape holds it.
+    QFile held(folder + "/.Branch.mdb.Lk12Cd");
+    QVERIFY(setup != "copy" ||
+            (held.open(QIODevice::ReadOnly) && !::flock(held.handle(), LOCK_EX)));
+    QString raised;
+    try {
+        if (setup == "empty")
+            Database().open(target);
+        else if (setup.startsWith("full "))
+            DatabaseFile::compact(*m_db,
+                                  (setup == "full compact" ? folder : m_dir->path()) + "/Temp.mdb");
+        else
+            DatabaseFile::saveCopy(*m_db, target);
+    } catch (const RuntimeError& failure) {
+        raised = failure.description();
+    }
+    QVERIFY2(error.isEmpty() ? raised.isEmpty() : raised.contains(error), qPrintable(raised));
+    QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+    names.sort();
+    left.sort();
+    QCOMPARE(names, left);
+    // A refused empty file is still empty.
+    QCOMPARE(QFileInfo(target).size() > 0, error.isEmpty());
+    if (!error.isEmpty())
+        return;
+    Database copy;
+    copy.open(target);
+    QCOMPARE(column(copy, {"Select integrity_check as Row from pragma_integrity_check", {}}, "Row"),
+             QStringList{"ok"});
+    QCOMPARE(column(copy, Catalogue::deviceNames(), "Device"), QStringList{"copy me"});
 }
 
 ORVEX_TEST_GUILESS_MAIN(DatabaseTest)
