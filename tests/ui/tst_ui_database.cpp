@@ -153,6 +153,8 @@ void UiDatabaseTest::open_data() {
     QTest::newRow("text file") << "text.mdb" << false << "reported";
     QTest::newRow("empty file") << "empty.mdb" << false << "reported";
     QTest::newRow("database of other tables") << "other.mdb" << false << "reported";
+    QTest::newRow("damaged data pages, readable schema") << "damaged.mdb" << false << "reported";
+    QTest::newRow("refusing loading's writes") << "trigger.mdb" << false << "not loaded";
 }
 
 void UiDatabaseTest::open() {
@@ -170,7 +172,18 @@ void UiDatabaseTest::open() {
         Database other;
         other.open(f.t.programFile("other.mdb"));
         other.execute({"Drop table Main_Data", {}});
+        createDatabase(f.t.programFile("trigger.mdb"), 1);
+        other.open(f.t.programFile("trigger.mdb"));
+        other.execute({"Create trigger no before update on Main_Data begin select raise(abort, "
+                       "'refused here'); end",
+                       {}});
     }
+    // Zeros over the last half of its pages; the schema on the first one stays readable.
+    const QString damaged = f.t.programFile("damaged.mdb");
+    createDatabase(damaged, 300);
+    const qint64 size = QFileInfo(damaged).size();
+    QFile::resize(damaged, size / 2);
+    QFile::resize(damaged, size);
     f.db.execute({"Insert into Devices (Device) values ('added later')", {}});
     const QStringList rows = allRows(f.db);
     const QByteArray bytes = bytesOf(file);
@@ -192,6 +205,9 @@ void UiDatabaseTest::open() {
     if (outcome == "not valid")
         QCOMPARE(f.t.dialogs.messages.first().text,
                  QString("The Database name you provided is not valid."));
+    if (outcome == "not loaded")
+        QVERIFY(f.t.end.codes.isEmpty() &&
+                f.t.dialogs.messages.first().text.contains("refused here"));
     if (outcome == "opened" || outcome == "reloaded") {
         QCOMPARE(f.t->state().DatabasePath, file);
         QCOMPARE(f.db.path(), file);
@@ -204,8 +220,11 @@ void UiDatabaseTest::open() {
         if (outcome == "opened")
             QCOMPARE(rowsOf(f.path), rows);
     } else {
-        f.verifyKept(rows);
-        QCOMPARE(f.devicesInTree(), 3);
+        // A file that fails to load leaves the database that was open, loaded again.
+        const bool reloaded = outcome == "not loaded";
+        f.verifyKept(reloaded ? allRows(f.db) : rows);
+        QCOMPARE(allRows(f.db).filter("Failed").isEmpty(), reloaded);
+        QCOMPARE(f.devicesInTree(), reloaded ? 4 : 3);
         QCOMPARE(bytesOf(file), bytes);
     }
 }

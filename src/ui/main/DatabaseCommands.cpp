@@ -12,6 +12,7 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QScopeGuard>
 
 namespace {
 const QString CRLF = QStringLiteral("\r\n");
@@ -77,21 +78,41 @@ void DatabaseCommands::openChosen(const QString& chosen) {
         return;
     }
     QString& databasePath = m_context.state().DatabasePath;
-    if (DatabaseFile::sameFile(chosen, databasePath)) {
+    const QString previous = databasePath;
+    if (DatabaseFile::sameFile(chosen, previous)) {
         if (!ask(QStringLiteral("The file you specified is already loaded.  ") +
                  QStringLiteral("Re-loading the database will reset the counters.  Continue with "
                                 "re-load.")))
             return;
     } else {
-        // A file the program cannot work on is refused while the current one is still open,
-        // so the next start opens the database the person had.
-        DatabaseFile::check(chosen);
+        // A file the program cannot work on is refused while the current one is still open.
+        setStatus(QStringLiteral("Checking database.  Please wait..."));
+        try {
+            DatabaseFile::check(chosen);
+        } catch (const RuntimeError&) {
+            setStatus(QStringLiteral("Ready"));
+            throw;
+        }
+        setStatus(QStringLiteral("Ready"));
     }
     DatabaseFile::switchTo(m_db, chosen);
+    try {
+        loadPanes();
+    } catch (const RuntimeError& error) {
+        // Loading writes to the file, which a sound-looking file can still refuse. The person
+        // goes on with the database they had, and the next start opens that one too.
+        DatabaseFile::switchTo(m_db, previous);
+        reloadPanes();
+        m_context.dialogs().message(
+            QStringLiteral("Unable to load the database '%1'.").arg(chosen) + CRLF +
+                error.description() + CRLF +
+                QStringLiteral("The database '%1' remains loaded.").arg(previous),
+            MessageIcon::Exclamation, AppInfo::Title);
+        return;
+    }
     databasePath = chosen;
     m_context.catalogue().save(Section::Startup, DataBaseKey, chosen);
     m_form.setWindowTitle(AppInfo::Title + QStringLiteral(" - ") + Paths::fileNamePart(chosen));
-    reloadPanes();
 }
 
 void DatabaseCommands::mnuFileSaveAs_Click() {
@@ -152,16 +173,28 @@ void DatabaseCommands::mnuReloadDatabase_Click() {
 }
 
 void DatabaseCommands::reloadPanes() {
+    whilePanesHidden([&] {
+        m_form.panes().Load_Data();
+        m_form.panes().Update_Devices();
+    });
+}
+
+void DatabaseCommands::loadPanes() {
+    whilePanesHidden([&] { m_form.panes().loadRaising(); });
+}
+
+template <typename Load> void DatabaseCommands::whilePanesHidden(Load&& load) {
     DeviceTree& tree = m_form.tvTreeView();
     DetailList& list = m_form.lvListView();
     // The list may be behind the message window; it comes back only where it was.
     const bool listShown = !list.isHidden();
     tree.hide();
     list.hide();
-    m_form.panes().Load_Data();
-    m_form.panes().Update_Devices();
-    tree.show();
-    list.setVisible(listShown);
+    const auto show = qScopeGuard([&] {
+        tree.show();
+        list.setVisible(listShown);
+    });
+    load();
 }
 
 void DatabaseCommands::setStatus(const QString& text) {

@@ -36,6 +36,9 @@ private:
     void compact();
     // Rebuilds the tree (resetting every counter) and fills the list with all devices.
     void reloadPanes();
+    // reloadPanes for a file just opened: an error is raised instead of reported.
+    void loadPanes();
+    template <typename Load> void whilePanesHidden(Load&& load);
     void setStatus(const QString& text);
 
     AppContext& m_context;

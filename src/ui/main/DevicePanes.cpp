@@ -94,30 +94,36 @@ DevicePanes::DevicePanes(AppContext& context, Database& db, DeviceTree& tree, De
 void DevicePanes::Load_Data() {
     FrozenUpdates frozen(m_tree);
     m_tree.beginRebuild();
-    trapErrors(m_context, "Load_Data", [&] {
-        m_tree.addNode(nullptr, DeviceTree::RootKey, RootText, MainImages::Root);
-        m_db.execute(Catalogue::reset());
-        Database::Transaction transaction(m_db);
-        Recordset devices = m_db.openRecordset(Catalogue::allDevices());
-        for (; !devices.atEnd(); devices.moveNext()) {
-            const QString device = devices.text(QStringLiteral("Device"));
-            const QString alias = devices.text(QStringLiteral("Device_Alias"));
-            devices.edit();
-            devices.setField(QStringLiteral("Device_Status"), QStringLiteral("Not Checked"));
-            devices.update();
-            QTreeWidgetItem* deviceNode = m_tree.addNode(
-                m_tree.root(), device, alias.isEmpty() ? device : alias, MainImages::DeviceHealthy);
-            Recordset items = m_db.openRecordset(Catalogue::itemsOfDevice(device));
-            for (; !items.atEnd(); items.moveNext()) {
-                const QString port = items.text(QStringLiteral("Port"));
-                m_tree.addNode(deviceNode, device + QLatin1Char(':') + port,
-                               items.text(QStringLiteral("Port_Type")) + QLatin1Char(':') + port,
-                               MainImages::ItemHealthy);
-            }
+    trapErrors(m_context, "Load_Data", [&] { fillTree(); });
+    endTreeRebuild();
+}
+
+void DevicePanes::fillTree() {
+    m_tree.addNode(nullptr, DeviceTree::RootKey, RootText, MainImages::Root);
+    m_db.execute(Catalogue::reset());
+    Database::Transaction transaction(m_db);
+    Recordset devices = m_db.openRecordset(Catalogue::allDevices());
+    for (; !devices.atEnd(); devices.moveNext()) {
+        const QString device = devices.text(QStringLiteral("Device"));
+        const QString alias = devices.text(QStringLiteral("Device_Alias"));
+        devices.edit();
+        devices.setField(QStringLiteral("Device_Status"), QStringLiteral("Not Checked"));
+        devices.update();
+        QTreeWidgetItem* deviceNode = m_tree.addNode(
+            m_tree.root(), device, alias.isEmpty() ? device : alias, MainImages::DeviceHealthy);
+        Recordset items = m_db.openRecordset(Catalogue::itemsOfDevice(device));
+        for (; !items.atEnd(); items.moveNext()) {
+            const QString port = items.text(QStringLiteral("Port"));
+            m_tree.addNode(deviceNode, device + QLatin1Char(':') + port,
+                           items.text(QStringLiteral("Port_Type")) + QLatin1Char(':') + port,
+                           MainImages::ItemHealthy);
         }
-        devices.close();
-        transaction.commit();
-    });
+    }
+    devices.close();
+    transaction.commit();
+}
+
+void DevicePanes::endTreeRebuild() {
     m_tree.endRebuild();
     if (QTreeWidgetItem* root = m_tree.root()) {
         root->setExpanded(true);
@@ -128,34 +134,53 @@ void DevicePanes::Load_Data() {
 void DevicePanes::Update_Devices() {
     FrozenUpdates frozen(m_list);
     m_list.clearAll();
-    trapErrors(m_context, "Update_Devices", [&] {
-        // One pass over the table instead of one query per node; devices match without
-        // regard to case, as they do in the database.
-        QHash<QString, QStringList> details;
-        Recordset devices = m_db.openRecordset(Catalogue::allDevices());
-        for (; !devices.atEnd(); devices.moveNext())
-            details.insert(devices.text(QStringLiteral("Device")).toCaseFolded(),
-                           {devices.text(QStringLiteral("Device_Description")),
-                            devices.text(QStringLiteral("Device_Status"))});
-        devices.close();
+    trapErrors(m_context, "Update_Devices", [&] { fillDeviceList(); });
+}
 
-        QVector<DetailRow> rows;
-        const QList<QTreeWidgetItem*> nodes = m_tree.deviceNodes();
-        rows.reserve(nodes.size());
-        for (const QTreeWidgetItem* node : nodes) {
-            const QString key = DeviceTree::keyOf(node);
-            DetailRow row{key, node->text(0), DeviceTree::imageOf(node), {DeviceType}};
-            const auto found = details.constFind(key.toCaseFolded());
-            if (found != details.constEnd())
-                row.subItems << *found;
-            rows << row;
+void DevicePanes::fillDeviceList() {
+    // One pass over the table instead of one query per node; devices match without regard to
+    // case, as they do in the database.
+    QHash<QString, QStringList> details;
+    Recordset devices = m_db.openRecordset(Catalogue::allDevices());
+    for (; !devices.atEnd(); devices.moveNext())
+        details.insert(devices.text(QStringLiteral("Device")).toCaseFolded(),
+                       {devices.text(QStringLiteral("Device_Description")),
+                        devices.text(QStringLiteral("Device_Status"))});
+    devices.close();
+
+    QVector<DetailRow> rows;
+    const QList<QTreeWidgetItem*> nodes = m_tree.deviceNodes();
+    rows.reserve(nodes.size());
+    for (const QTreeWidgetItem* node : nodes) {
+        const QString key = DeviceTree::keyOf(node);
+        DetailRow row{key, node->text(0), DeviceTree::imageOf(node), {DeviceType}};
+        const auto found = details.constFind(key.toCaseFolded());
+        if (found != details.constEnd())
+            row.subItems << *found;
+        rows << row;
+    }
+    m_list.fill({{QStringLiteral("Name"), 2500},
+                 {QStringLiteral("Type"), 800},
+                 {QStringLiteral("Description"), 2500},
+                 {QStringLiteral("Status"), 2000}},
+                std::move(rows));
+}
+
+void DevicePanes::loadRaising() {
+    {
+        FrozenUpdates frozen(m_tree);
+        m_tree.beginRebuild();
+        try {
+            fillTree();
+        } catch (...) {
+            endTreeRebuild();
+            throw;
         }
-        m_list.fill({{QStringLiteral("Name"), 2500},
-                     {QStringLiteral("Type"), 800},
-                     {QStringLiteral("Description"), 2500},
-                     {QStringLiteral("Status"), 2000}},
-                    std::move(rows));
-    });
+        endTreeRebuild();
+    }
+    FrozenUpdates frozen(m_list);
+    m_list.clearAll();
+    fillDeviceList();
 }
 
 void DevicePanes::Update_Ports() {

@@ -20,6 +20,9 @@ public:
     void Load_Data();
     // The list for the root, the selected device, or the selected item.
     void Update_Devices();
+    // Load_Data and Update_Devices for a file opened in place of another: an error is raised
+    // to the caller, which can go back to the other file, instead of ending the program.
+    void loadRaising();
     void Update_Ports();
     void Update_Port();
     // The list for a node the person chose: root, device or item.
@@ -31,6 +34,10 @@ public:
     int problemCount() const { return m_problemCount; }
 
 private:
+    void fillTree();
+    void endTreeRebuild();
+    void fillDeviceList();
+
     AppContext& m_context;
     Database& m_db;
     DeviceTree& m_tree;
