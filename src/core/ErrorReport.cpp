@@ -6,6 +6,7 @@
 #include "core/Log.h"
 
 #include <cstdio>
+#include <QFileInfo>
 
 ErrorReport::ErrorReport(AppContext& context)
     : m_context(context) {}
@@ -58,6 +59,19 @@ void ErrorReport::Navigate(const QString& target) {
     });
 }
 
+bool ErrorReport::isTextFile(const QString& path) {
+    const QFileInfo file(path);
+    if (!file.isAbsolute() || !file.isFile())
+        return false;
+    const QString suffix = file.suffix();
+    if (suffix.compare(QLatin1String("txt"), Qt::CaseInsensitive) == 0 ||
+        suffix.compare(QLatin1String("log"), Qt::CaseInsensitive) == 0)
+        return true;
+    bool isLog = false;
+    ignoreErrors([&] { isLog = file == QFileInfo(m_context.catalogue().logFile()); });
+    return isLog;
+}
+
 void ErrorReport::cannotOpen(const QString& target) {
     // Said rather than lost: a desktop without a handler for the target shows nothing at all.
     ignoreErrors([&] {
@@ -65,6 +79,8 @@ void ErrorReport::cannotOpen(const QString& target) {
         const QString shown = target.startsWith(filePrefix, Qt::CaseInsensitive)
                                   ? target.mid(filePrefix.size())
                                   : target;
+        if (m_viewer && isTextFile(shown) && m_viewer->showFile(shown))
+            return;
         m_context.log().WriteLog(QStringLiteral("No program could open ") + shown,
                                  QStringLiteral("Warning"));
         m_context.dialogs().message(QStringLiteral("No program on this desktop could open \"") +

@@ -4,6 +4,7 @@
 #include <QString>
 
 class AppContext;
+class FileViewer;
 
 // The common error report: tells the person what went wrong and where, then ends the program.
 // Before the report shows, everything that runs by itself (the monitoring) is told to halt, so
@@ -20,8 +21,12 @@ public:
 
     // Opens a file path, "file://" address or web address with the desktop.
     void Navigate(const QString& target);
-    // Logs a warning and tells the user that nothing on the desktop could open the target.
+    // Shows a local text file in the program's own viewer where one is registered; anything
+    // else is logged as a warning and the user is told nothing on the desktop could open it.
     void cannotOpen(const QString& target);
+    // The window layer registers its viewer; not owned, null for none.
+    void setFileViewer(FileViewer* viewer) { m_viewer = viewer; }
+    FileViewer* fileViewer() const { return m_viewer; }
 
     static QString reportText(qint32 number, const QString& description,
                               const QString& routineName);
@@ -31,6 +36,9 @@ signals:
     void halting();
 
 private:
+    bool isTextFile(const QString& path);
+
     AppContext& m_context;
+    FileViewer* m_viewer = nullptr;
     bool m_reporting = false;
 };

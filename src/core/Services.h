@@ -63,6 +63,14 @@ public:
     virtual bool open(const QString& target) = 0;
 };
 
+// Shows a local text file in a window of the program, for a desktop with nothing to open it.
+class FileViewer {
+public:
+    virtual ~FileViewer() = default;
+    // False when the file could not be read.
+    virtual bool showFile(const QString& path) = 0;
+};
+
 // The end of the program after an error report. Tests observe it instead of exiting.
 class ProgramEnd {
 public:

@@ -22,6 +22,7 @@
 #include "ui/main/MessageLines.h"
 #include "ui/main/SplitterGrip.h"
 #include "ui/main/StatusPanels.h"
+#include "ui/main/TextViewer.h"
 #include "ui/main/TrayIcon.h"
 #include "ui/main/ViewMode.h"
 
@@ -148,10 +149,13 @@ frmMain::frmMain(AppContext& context, Database& monitorDB, const SplashLabel& sp
     buildClientArea();
     buildStatusBar();
     m_context.setMessageWindow(this);
+    m_context.errors().setFileViewer(this);
     Form_Initialize(splashLabel);
 }
 
 frmMain::~frmMain() {
+    if (m_context.errors().fileViewer() == this)
+        m_context.errors().setFileViewer(nullptr);
     m_context.setMessageWindow(nullptr);
 }
 
@@ -674,6 +678,10 @@ void frmMain::Monitor_Stop() {
 
 void frmMain::setStatusPanel(int panel, const QString& text) {
     m_statusPanels->setText(panel, text);
+}
+
+bool frmMain::showFile(const QString& path) {
+    return TextViewer::showFile(path, this);
 }
 
 QString frmMain::statusPanel(int panel) const {

@@ -41,7 +41,8 @@ class TrayIcon;
 class frmMain final : public QMainWindow,
                       public EngineView,
                       public MonitorView,
-                      public MessageWindow {
+                      public MessageWindow,
+                      public FileViewer {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(frmMain)
 
@@ -87,6 +88,9 @@ public:
     QString text() const override { return m_messageText; }
     void setTextAtEnd(const QString& text) override;
     void appendAtEnd(qsizetype dropped, const QString& added) override;
+
+    // FileViewer: text files nothing on the desktop opens show in a window of the program.
+    bool showFile(const QString& path) override;
 
     // MonitorView
     void applyMonitoringState(bool monitoringOn) override;
