@@ -5,6 +5,7 @@
 #include "character/WordBalloon.h"
 
 #include <cmath>
+#include <QApplication>
 #include <QRandomGenerator>
 #include <QVariantAnimation>
 
@@ -52,9 +53,16 @@ AgentCharacter::AgentCharacter(const QString& id, CharacterDefinition definition
     });
     m_gestureTimer.setSingleShot(true);
     connect(&m_gestureTimer, &QTimer::timeout, this, &AgentCharacter::idleGesture);
+
+    // Windows come, go and move in bursts; one look after the burst is enough.
+    m_asideCheck.setSingleShot(true);
+    m_asideCheck.setInterval(0);
+    connect(&m_asideCheck, &QTimer::timeout, this, &AgentCharacter::updateAside);
+    QCoreApplication::instance()->installEventFilter(this);
 }
 
 AgentCharacter::~AgentCharacter() {
+    QCoreApplication::instance()->removeEventFilter(this);
     m_idleTimer.stop();
     m_gestureTimer.stop();
     m_speechPlayer.stop();
@@ -90,6 +98,19 @@ void AgentCharacter::Stop(const QList<quint32>& ids) {
     m_queue.removeIf([&ids](const AgentRequest& request) { return ids.contains(request.id); });
 }
 
+void AgentCharacter::hush() {
+    StopAll();
+    m_speechPlayer.stop();
+    m_phrases.clear();
+    m_awaitedTicket = 0;
+    m_balloon->dismiss();
+    m_window->setMouthOpen(0);
+    if (m_running && m_current.kind == AgentRequest::Kind::Speak) {
+        m_player.stop();
+        complete();
+    }
+}
+
 void AgentCharacter::retire() {
     StopAll();
     leaveIdle();
@@ -100,6 +121,7 @@ void AgentCharacter::retire() {
         m_move->stop();
     m_running = false;
     m_balloon->dismiss();
+    m_present = false;
     m_window->hide();
     m_idleTimer.stop();
     m_gestureTimer.stop();
@@ -114,7 +136,46 @@ int AgentCharacter::Top() const {
 }
 
 bool AgentCharacter::Visible() const {
-    return m_window->isVisible();
+    return m_present;
+}
+
+bool AgentCharacter::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::Hide:
+    case QEvent::Move:
+    case QEvent::Resize:
+        if (watched->isWidgetType() && static_cast<QWidget*>(watched)->isWindow())
+            m_asideCheck.start();
+        break;
+    default:
+        break;
+    }
+    return false;
+}
+
+bool AgentCharacter::underModalDialog() const {
+    if (!m_present)
+        return false;
+    const QRect character = m_window->frameGeometry();
+    const QRect balloon = m_balloon->isOpen() ? m_balloon->frameGeometry() : QRect();
+    for (const QWidget* window : QApplication::topLevelWidgets()) {
+        if (!window->isVisible() || !window->isModal())
+            continue;
+        const QRect dialog = window->frameGeometry();
+        if (dialog.intersects(character) || dialog.intersects(balloon))
+            return true;
+    }
+    return false;
+}
+
+// Idempotent: it follows the windows as they are, whatever changed.
+void AgentCharacter::updateAside() {
+    m_aside = underModalDialog();
+    // A character still playing its Hiding animation stays on until it has finished.
+    if (m_present)
+        m_window->setVisible(!m_aside);
+    m_balloon->setAside(m_aside);
 }
 
 int AgentCharacter::balloonStyle() const {
@@ -178,16 +239,21 @@ void AgentCharacter::start(const AgentRequest& request) {
     using Kind = AgentRequest::Kind;
     switch (request.kind) {
     case Kind::Show:
-        if (m_window->isVisible())
+        if (m_present)
             return complete();
-        m_window->show();
+        m_present = true;
+        updateAside();
+        if (m_aside)
+            return complete();
         m_waitingForAnimation = true;
         m_player.play(*m_definition.animation(QStringLiteral("Showing")));
         return;
     case Kind::Hide:
         m_balloon->dismiss();
-        if (!m_window->isVisible())
+        if (!m_window->isVisible()) {
+            m_present = false;
             return complete();
+        }
         m_waitingForAnimation = true;
         m_player.play(*m_definition.animation(QStringLiteral("Hiding")));
         return;
@@ -209,6 +275,8 @@ void AgentCharacter::start(const AgentRequest& request) {
         const QPoint to = request.position;
         if (!m_window->isVisible() || from == to) {
             m_window->move(to);
+            // Moved while aside, it may have left the dialog's way.
+            updateAside();
             return complete();
         }
         m_balloon->dismiss();
@@ -256,8 +324,11 @@ void AgentCharacter::onRendered(quint64 ticket, const SpeechAudio& audio) {
         QString shown;
         for (const QList<SpeechSegment>& phrase : std::as_const(m_phrases))
             shown += SpeechMarkup::shownText(phrase);
-        if (m_balloonEnabled && m_window->isVisible() && m_balloon->begin(shown))
+        // Off the screen until its place is known; then shown unless a dialog is over it.
+        m_balloon->setAside(true);
+        if (m_balloonEnabled && m_present && m_balloon->begin(shown))
             m_balloon->placeBeside(m_window->geometry());
+        updateAside();
         // A character may move a little while it talks.
         if (const CharacterAnimation* talking = m_definition.animation(QStringLiteral("Speaking"));
             talking && audio.durationMs() > 0)
@@ -294,14 +365,16 @@ void AgentCharacter::onAnimationFinished() {
     }
     if (!m_running || !m_waitingForAnimation)
         return;
-    if (m_current.kind == AgentRequest::Kind::Hide)
+    if (m_current.kind == AgentRequest::Kind::Hide) {
+        m_present = false;
         m_window->hide();
+    }
     complete();
 }
 
 // A hidden character has no idle life: no timers run until it is shown again.
 void AgentCharacter::enterIdle() {
-    if (m_idle || m_idleTimer.isActive() || !m_window->isVisible())
+    if (m_idle || m_idleTimer.isActive() || !m_present)
         return;
     m_idleTimer.start(m_idleTimeoutMs);
     m_gestureTimer.start(QRandomGenerator::global()->bounded(GestureMinMs, GestureMaxMs));

@@ -23,7 +23,9 @@ class WordBalloon;
 // are done, and none blocks the GUI thread. Speech is rendered when its turn comes, phrase by
 // phrase while it is spoken, so waiting requests hold only their text. A drag by the user
 // takes the place of the moves still waiting. After a quiet spell the character blinks and
-// fidgets now and then and reports IdleStart once.
+// fidgets now and then and reports IdleStart once. While a modal dialog lies over the
+// character or its balloon, both step off the screen until it closes or moves away, so
+// nothing of theirs ever covers a dialog the person must answer; requests go on meanwhile.
 class AgentCharacter final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(AgentCharacter)
@@ -46,12 +48,17 @@ public:
     void StopAll();
     // Drops those of the given requests that have not started yet.
     void Stop(const QList<quint32>& ids);
+    // Ends the utterance under way at once, closes the balloon and drops every request not
+    // yet started; the character stays where it is.
+    void hush();
     // Stops everything and leaves the desktop, before being unloaded.
     void retire();
 
     int Left() const;
     int Top() const;
+    // Shown by Show and not yet hidden, also while stepped aside for a dialog.
     bool Visible() const;
+    bool isAside() const { return m_aside; }
     bool HasOtherClients() const { return false; }
 
     int balloonStyle() const;
@@ -76,6 +83,9 @@ public:
 
     static constexpr int DefaultIdleTimeoutMs = 10000;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 signals:
     void Command(const QString& name);
     void DragComplete(int x, int y);
@@ -96,6 +106,8 @@ private:
     void enterIdle();
     void leaveIdle();
     void idleGesture();
+    bool underModalDialog() const;
+    void updateAside();
 
     QString m_id;
     CharacterDefinition m_definition;
@@ -117,6 +129,10 @@ private:
     QList<QList<SpeechSegment>> m_phrases;
     qsizetype m_nextPhrase = 0;
     quint64 m_awaitedTicket = 0;
+
+    bool m_present = false;
+    bool m_aside = false;
+    QTimer m_asideCheck;
 
     bool m_balloonEnabled = true;
     int m_idleTimeoutMs = DefaultIdleTimeoutMs;

@@ -40,7 +40,7 @@ void WordBalloon::setStyle(int style) {
     m_style = style;
     if (!(m_style & BalloonStyle::BalloonOn))
         dismiss();
-    else if (isVisible())
+    else if (m_open)
         resizeToText();
 }
 
@@ -50,13 +50,20 @@ bool WordBalloon::begin(const QString& text) {
     m_shown = 0;
     m_fraction = 0;
     if (!(m_style & BalloonStyle::BalloonOn) || text.trimmed().isEmpty()) {
+        m_open = false;
         hide();
         return false;
     }
+    m_open = true;
     resizeToText();
-    show();
+    setVisible(!m_aside);
     update();
     return true;
+}
+
+void WordBalloon::setAside(bool aside) {
+    m_aside = aside;
+    setVisible(m_open && !m_aside);
 }
 
 void WordBalloon::progress(qsizetype shown, double fraction) {
@@ -70,12 +77,13 @@ void WordBalloon::progress(qsizetype shown, double fraction) {
 
 void WordBalloon::end() {
     progress(m_text.size(), 1.0);
-    if (isVisible() && (m_style & BalloonStyle::AutoHide))
+    if (m_open && (m_style & BalloonStyle::AutoHide))
         m_hideTimer.start();
 }
 
 void WordBalloon::dismiss() {
     m_hideTimer.stop();
+    m_open = false;
     hide();
 }
 

@@ -23,6 +23,10 @@ public:
     // The utterance ended: with auto hide the balloon goes after a short look.
     void end();
     void dismiss();
+    // True from begin() to dismiss(), also while the balloon is put aside.
+    bool isOpen() const { return m_open; }
+    // Aside, the balloon stays off the screen; back, it shows again if it is still open.
+    void setAside(bool aside);
 
     // Places the balloon above the character (or below it near the top of the screen).
     void placeBeside(const QRect& character);
@@ -51,6 +55,8 @@ private:
     QString m_text;
     qsizetype m_shown = 0;
     double m_fraction = 0;
+    bool m_open = false;
+    bool m_aside = false;
     bool m_tailDown = true;
     int m_tailX = -1; // from the balloon's left edge; -1 for the middle
     QTimer m_hideTimer;

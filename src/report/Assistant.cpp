@@ -1,10 +1,10 @@
 #include "report/Assistant.h"
 
+#include "character/AgentCharacter.h"
+#include "character/AgentControl.h"
 #include "core/AppContext.h"
 #include "core/AppInfo.h"
 #include "core/ErrorTrap.h"
-#include "character/AgentCharacter.h"
-#include "character/AgentControl.h"
 
 #include <limits>
 #include <QDir>
@@ -52,6 +52,7 @@ Assistant::Assistant(AppContext& context, QObject* parent)
     , m_context(context)
     , m_agent(new AgentControl(this)) {
     m_agent->setCharacterFolders({CharacterPath(), userCharacterPath()});
+    connect(&context.errors(), &ErrorReport::halting, this, &Assistant::halt);
 }
 
 Assistant::~Assistant() = default;
@@ -254,6 +255,8 @@ QString Assistant::characterFile(const QString& name) const {
 }
 
 void Assistant::MSAgentSpeak(const QString& text, const QString& animation, bool stayInPlace) {
+    if (m_halted)
+        return;
     qint16 x = 0;
     qint16 y = 0;
     QStringList parts;
@@ -302,6 +305,8 @@ void Assistant::forgetStartedNotices() {
 }
 
 void Assistant::Agent1_Command(const QString& name) {
+    if (m_halted)
+        return;
     ignoreErrors([&] {
         if (name == QLatin1String("Restore")) {
             emit restoreRequested();
@@ -381,6 +386,16 @@ AgentCharacter* Assistant::character() const {
 
 void Assistant::setProblemCounter(std::function<int()> counter) {
     m_problemCounter = std::move(counter);
+}
+
+void Assistant::halt() {
+    m_halted = true;
+    m_notices.clear();
+    m_announcementStart = -1;
+    ignoreErrors([&] {
+        if (m_character)
+            m_character->hush();
+    });
 }
 
 void Assistant::play(const QString& animation) {

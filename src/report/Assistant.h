@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/Services.h"
 #include "character/AgentCharacter.h"
+#include "core/Services.h"
 
 #include <functional>
 #include <QObject>
@@ -13,7 +13,8 @@ class AppContext;
 // The program's assistant: loads the character at start-up (with fall-backs), switches it,
 // keeps its command set, speaks every notice of the program (the AssistantVoice seam that
 // AppContext::speak reaches) and answers the character's events. Commands that act on the
-// main window are signals the window connects.
+// main window are signals the window connects. Once an error report halts the program the
+// character falls silent: the report alone speaks to the person.
 class Assistant final : public QObject, public AssistantVoice {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(Assistant)
@@ -74,12 +75,14 @@ private:
     void endWithoutAgent(const QString& message);
     void showLogFile();
     void play(const QString& animation);
+    void halt();
 
     AppContext& m_context;
     AgentControl* m_agent;
     QPointer<AgentCharacter> m_character;
     std::function<int()> m_problemCounter;
     bool m_readingPosition = false;
+    bool m_halted = false;
     void dropNotices(qsizetype from);
     void forgetStartedNotices();
 

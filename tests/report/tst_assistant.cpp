@@ -1,6 +1,7 @@
-#include "core/AppInfo.h"
 #include "character/AgentControl.h"
 #include "character/CharacterWindow.h"
+#include "character/WordBalloon.h"
+#include "core/AppInfo.h"
 #include "MouseEvents.h"
 #include "report/Assistant.h"
 
@@ -185,9 +186,9 @@ private slots:
         QCOMPARE(m_context->dialogs.messages.size(), 1);
         QVERIFY(m_context->dialogs.messages.first().text.contains("MSAgentSpeak"));
         QVERIFY(m_context->dialogs.messages.first().text.contains("Type mismatch"));
-        // The report's notice is still spoken, where the character stands.
-        QVERIFY(requests(m_assistant->character()).contains("Play GetAttention"));
-        QVERIFY(!requests(m_assistant->character()).join(';').contains("MoveTo"));
+        // The report halts the program, so the character says nothing more, not even the
+        // report's own notice.
+        QVERIFY(!requests(m_assistant->character()).join(';').contains("Speak"));
     }
 
     void dragComplete_storesPosition_andNextSpeakReturnsThere() {
@@ -430,6 +431,25 @@ private slots:
         m_assistant->ChangeCharacter("genie");
         QCOMPARE(m_assistant->character()->name(), QStringLiteral("Genie"));
         QDir(userFolder).removeRecursively();
+    }
+
+    // An error report halts the program: the character stops talking at once, its balloon
+    // goes, and nothing is said while the report is up.
+    void errorReport_silencesTheCharacter() {
+        loadMerlin();
+        AgentCharacter* character = m_assistant->character();
+        (*m_context)
+            ->speak("A notice long enough to be under way when the error comes, so "
+                    "its balloon is up and its words are still coming.",
+                    "Explain");
+        QTRY_VERIFY_WITH_TIMEOUT(character->balloon()->isVisible(), Long);
+        (*m_context)->errors().ReportError(13, "Type mismatch", "Timer1_Timer");
+        QCOMPARE(m_context->dialogs.messages.size(), 1);
+        QVERIFY(!character->balloon()->isVisible());
+        QVERIFY(!character->speechPlayer().isPlaying());
+        (*m_context)->speak("Anything more.", "Explain");
+        for (const AgentRequest& request : character->pendingRequests())
+            QVERIFY(request.kind != AgentRequest::Kind::Speak);
     }
 
     void unloadCharacter_leavesSpeakingHarmless() {

@@ -97,6 +97,7 @@ private slots:
     void restore_bringsMaximisedWindowBackNormal_data();
     void restore_bringsMaximisedWindowBackNormal();
     void formLoad_failure_reportedAsMainFormLoad();
+    void errorReport_statusBarSaysStopped();
     void names_showAsTheyAre_data();
     void names_showAsTheyAre();
 };
@@ -236,6 +237,19 @@ void UiHardeningTest::formLoad_failure_reportedAsMainFormLoad() {
     QVERIFY2(text.contains("An error has occured in the Main_Form_Load subroutine."),
              qPrintable(text));
     QVERIFY(text.contains("The control could not be started."));
+}
+
+// Behind an error report the status bar says the program has stopped, and a check pass still
+// unwinding cannot bring its progress texts back.
+void UiHardeningTest::errorReport_statusBarSaysStopped() {
+    LoopbackWindow f;
+    f.w().setStatusPanel(1, "Check in progress...");
+    f.t->errors().ReportError(13, "Type mismatch", "Timer1_Timer");
+    QCOMPARE(f.t.dialogs.messages.size(), 1);
+    f.w().setStatusPanel(1, "Check in progress...(Closing Ping Sockets)");
+    QCOMPARE(f.w().statusPanel(1), QString("Stopped by an error."));
+    QCOMPARE(f.w().statusPanel(2), QString("Monitoring is off."));
+    QTRY_COMPARE(f.w().findChild<QLabel*>("Ready")->text(), QString("Stopped by an error."));
 }
 
 void UiHardeningTest::names_showAsTheyAre_data() {

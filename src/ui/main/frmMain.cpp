@@ -150,6 +150,7 @@ frmMain::frmMain(AppContext& context, Database& monitorDB, const SplashLabel& sp
     buildStatusBar();
     m_context.setMessageWindow(this);
     m_context.errors().setFileViewer(this);
+    connect(&m_context.errors(), &ErrorReport::halting, this, &frmMain::showHalted);
     Form_Initialize(splashLabel);
 }
 
@@ -677,7 +678,15 @@ void frmMain::Monitor_Stop() {
 }
 
 void frmMain::setStatusPanel(int panel, const QString& text) {
-    m_statusPanels->setText(panel, text);
+    // What a check pass says while it unwinds behind an error report is no longer true.
+    if (!m_halted)
+        m_statusPanels->setText(panel, text);
+}
+
+void frmMain::showHalted() {
+    m_statusPanels->setText(1, QStringLiteral("Stopped by an error."));
+    m_statusPanels->setText(2, QStringLiteral("Monitoring is off."));
+    m_halted = true;
 }
 
 bool frmMain::showFile(const QString& path) {

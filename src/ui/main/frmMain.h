@@ -188,6 +188,7 @@ private:
     void restoreMonitoringChecks();
     void withSelectedKey(void (frmMain::*request)());
     void openProgramFile(const QString& name);
+    void showHalted();
 
     AppContext& m_context;
     Database& m_db;
@@ -219,4 +220,6 @@ private:
     float m_splitterLeft = 2500;
     bool m_dragging = false;
     bool m_expandAll = false;
+    // An error report is up and the program ends when it closes.
+    bool m_halted = false;
 };
