@@ -75,8 +75,6 @@ private slots:
     void item_availabilityBarAndRoundTrips();
     void ranges_data();
     void ranges();
-    void timeAxis_endsNowWithTicksOnRoundTimes_data();
-    void timeAxis_endsNowWithTicksOnRoundTimes();
     void root_listsEveryDeviceWithItsDay();
     void endOfCycle_refreshesTheShownHistory();
     void deletePort_removesItsHistory();
@@ -149,13 +147,16 @@ void UiHistoryTest::ranges_data() {
     QTest::addColumn<QString>("caption");
     QTest::addColumn<int>("points");
     QTest::addColumn<QString>("minimum");
+    QTest::addColumn<qint64>("step"); // between two labels of the time axis
     // Each range groups the checks into its own spans: a minute, 5 minutes, an hour, 6 hours.
-    // The last hour holds the checks from 38 ms on, and two failures.
-    QTest::newRow("1 hour") << 0 << "1 hour" << 10 << "minimum 38 ms";
-    QTest::newRow("6 hours") << 1 << "6 hours" << 36 << "minimum 10 ms";
-    QTest::newRow("24 hours") << 2 << "24 hours" << 36 << "minimum 10 ms";
-    QTest::newRow("7 days") << 3 << "7 days" << 5 << "minimum 3 ms";
-    QTest::newRow("30 days") << 4 << "30 days" << 2 << "minimum 3 ms";
+    // The last hour holds the checks from 38 ms on.
+    const qint64 hour = 60 * Minute;
+    const qint64 day = History::DayMs;
+    QTest::newRow("1 hour") << 0 << "1 hour" << 10 << "minimum 38 ms" << 10 * Minute;
+    QTest::newRow("6 hours") << 1 << "6 hours" << 36 << "minimum 10 ms" << hour;
+    QTest::newRow("24 hours") << 2 << "24 hours" << 36 << "minimum 10 ms" << 3 * hour;
+    QTest::newRow("7 days") << 3 << "7 days" << 5 << "minimum 3 ms" << day;
+    QTest::newRow("30 days") << 4 << "30 days" << 2 << "minimum 3 ms" << 5 * day;
 }
 
 void UiHistoryTest::ranges() {
@@ -163,6 +164,7 @@ void UiHistoryTest::ranges() {
     QFETCH(QString, caption);
     QFETCH(int, points);
     QFETCH(QString, minimum);
+    QFETCH(qint64, step);
     Fixture f;
     f.clickNode("web");
     f.clickTab(2);
@@ -176,58 +178,23 @@ void UiHistoryTest::ranges() {
     QCOMPARE(box->currentText(), caption);
     QCOMPARE(f.pane().series(1).count(), points);
     QVERIFY2(f.pane().roundTripText().startsWith(minimum), qPrintable(f.pane().roundTripText()));
+    // The time axis ends at now; its labels stand on round times of the local clock.
+    auto* axis = qobject_cast<QCategoryAxis*>(
+        const_cast<QLineSeries&>(f.pane().series(1)).attachedAxes().value(0));
+    QVERIFY(axis);
+    QCOMPARE(qint64(axis->max()), Now.toMSecsSinceEpoch());
+    QVERIFY(axis->categoriesLabels().size() >= 4);
+    qint64 previous = 0;
+    for (const QString& label : axis->categoriesLabels()) {
+        const qint64 ms = qint64(axis->endValue(label));
+        const QDateTime at = QDateTime::fromMSecsSinceEpoch(ms);
+        QCOMPARE(at.time().msecsSinceStartOfDay() % qMin(step, History::DayMs), 0);
+        QVERIFY(!previous || ms - previous == step);
+        previous = ms;
+    }
     // The range stays when the selection changes.
     f.clickNode("web:Ping");
     QCOMPARE(box->currentText(), caption);
-}
-
-void UiHistoryTest::timeAxis_endsNowWithTicksOnRoundTimes_data() {
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<qint64>("length");
-    QTest::addColumn<qint64>("step");
-    QTest::addColumn<QString>("format");
-    const qint64 hour = 60 * Minute;
-    QTest::newRow("1 hour") << "1 hour" << hour << 10 * Minute << "HH:mm";
-    QTest::newRow("6 hours") << "6 hours" << 6 * hour << hour << "HH:mm";
-    QTest::newRow("24 hours") << "24 hours" << 24 * hour << 3 * hour << "HH:mm";
-    QTest::newRow("7 days") << "7 days" << 7 * History::DayMs << History::DayMs << "ddd d";
-    QTest::newRow("30 days") << "30 days" << 30 * History::DayMs << 5 * History::DayMs << "d MMM";
-}
-
-// The time axis ends at the clock's now; its labels stand on round times, evenly apart.
-void UiHistoryTest::timeAxis_endsNowWithTicksOnRoundTimes() {
-    QFETCH(QString, caption);
-    QFETCH(qint64, length);
-    QFETCH(qint64, step);
-    QFETCH(QString, format);
-    Fixture f;
-    f.clickNode("web:Ping");
-    f.clickTab(2);
-    auto* box = f.pane().findChild<QComboBox*>("cboHistoryRange");
-    box->setCurrentIndex(box->findText(caption));
-    QCategoryAxis* axis = nullptr;
-    for (QAbstractAxis* attached : const_cast<QLineSeries&>(f.pane().series(1)).attachedAxes())
-        if (attached->orientation() == Qt::Horizontal)
-            axis = qobject_cast<QCategoryAxis*>(attached);
-    QVERIFY(axis);
-    const qint64 now = Now.toMSecsSinceEpoch();
-    QCOMPARE(qint64(axis->max()), now);
-    QCOMPARE(qint64(axis->min()), now - length);
-    const QStringList labels = axis->categoriesLabels();
-    QVERIFY2(labels.size() >= 4 && labels.size() <= 12, qPrintable(labels.join(", ")));
-    qint64 previous = 0;
-    for (const QString& label : labels) {
-        const qint64 at = qint64(axis->endValue(label));
-        const QDateTime local = QDateTime::fromMSecsSinceEpoch(at);
-        QVERIFY(at > now - length && at <= now);
-        QCOMPARE(local.time().msecsSinceStartOfDay() % qMin(step, History::DayMs), 0);
-        if (previous)
-            QCOMPARE(at - previous, step);
-        previous = at;
-        QCOMPARE(label, QLocale::system().toString(local, format));
-    }
-    for (const QPointF& point : f.pane().series(1).points())
-        QVERIFY(point.x() <= axis->max());
 }
 
 void UiHistoryTest::root_listsEveryDeviceWithItsDay() {
