@@ -62,6 +62,7 @@ AgentCharacter::AgentCharacter(const QString& id, CharacterDefinition definition
 }
 
 AgentCharacter::~AgentCharacter() {
+    // The windows, going after this body, send events the filter must no longer see.
     QCoreApplication::instance()->removeEventFilter(this);
     m_idleTimer.stop();
     m_gestureTimer.stop();
@@ -172,7 +173,7 @@ bool AgentCharacter::underModalDialog() const {
 // Idempotent: it follows the windows as they are, whatever changed.
 void AgentCharacter::updateAside() {
     m_aside = underModalDialog();
-    // A character still playing its Hiding animation stays on until it has finished.
+    // A character not shown stays hidden; one playing its Hiding animation is still shown.
     if (m_present)
         m_window->setVisible(!m_aside);
     m_balloon->setAside(m_aside);
