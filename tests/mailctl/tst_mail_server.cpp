@@ -122,8 +122,6 @@ void TestMailServer::controlText_oneLogLineAndCrLfMail_data() {
                              << "web . STOPPED." << QByteArray("web\r\n.\r\nSTOPPED.\r\n");
     QTest::newRow("LF") << "web\nSTOPPED."
                         << "web STOPPED." << QByteArray("web\r\nSTOPPED.\r\n");
-    QTest::newRow("CRLF") << "web\r\nSTOPPED."
-                          << "web  STOPPED." << QByteArray("web\r\nSTOPPED.\r\n");
     QTest::newRow("NUL") << QString::fromUtf8("web\0STOPPED.", 12) << "web STOPPED."
                          << QByteArray("web STOPPED.\r\n");
     QTest::newRow("U+2028 and other controls")
