@@ -1,5 +1,6 @@
 #include "app/MonitorProgram.h"
 
+#include "app/MainStartup.h"
 #include "core/AppContext.h"
 #include "core/AppInfo.h"
 #include "core/Paths.h"
@@ -8,7 +9,6 @@
 #include "platform/ComponentLoader.h"
 #include "report/Assistant.h"
 #include "ui/main/frmMain.h"
-#include "ui/main/MainStartup.h"
 
 MonitorProgram::MonitorProgram(AppContext& context, WidgetDialogs* dialogs)
     : m_context(context)

@@ -11,6 +11,4 @@ struct ProgramState {
     qint16 StartupComplete = 0;
     // A check cycle is running; the refresh commands wait for it to end.
     bool CheckInProgress = false;
-    // Key of the selected tree node while a wizard or properties dialog is open.
-    QString SelectedKey;
 };

@@ -4,6 +4,7 @@
 #include "core/AppInfo.h"
 #include "core/ErrorTrap.h"
 #include "engine/EngineView.h"
+#include "engine/ItemKey.h"
 #include "engine/MonitorView.h"
 #include "engine/NotificationDispatch.h"
 #include "store/Catalogue.h"
@@ -11,8 +12,6 @@
 
 namespace {
 constexpr int DefaultMinute = 60000;
-constexpr int CheckInProgressImage = 11;
-constexpr int IdleImage = 8;
 } // namespace
 
 MonitorCycle::MonitorCycle(AppContext& context, Database& db, EngineView& view,
@@ -50,10 +49,10 @@ void MonitorCycle::Monitor_Initialize() {
             m_context.speak(QStringLiteral("Right-click on 'Monitored Devices' and select 'Add "
                                            "Device' from the popup menu."),
                             QStringLiteral("Suggest"));
-            m_monitorView.applyMonitoringState(false);
+            m_monitorView.setMonitoringState(MonitoringState::Off);
             return;
         }
-        m_monitorView.applyMonitoringState(true);
+        m_monitorView.setMonitoringState(MonitoringState::Waiting);
         m_context.state().MinutesLeft = 0;
         m_timer.setInterval(1);
         m_timer.start();
@@ -70,7 +69,7 @@ void MonitorCycle::Monitor_Initialize() {
 
 void MonitorCycle::Monitor_Stop() {
     trapErrors(m_context, "Monitor_Stop", [&] {
-        m_monitorView.applyMonitoringState(false);
+        m_monitorView.setMonitoringState(MonitoringState::Off);
         m_monitorView.setBusyPointer(false);
         m_context.state().MonitoringOn = false;
         const QString text = QStringLiteral("Monitoring is off.");
@@ -80,7 +79,8 @@ void MonitorCycle::Monitor_Stop() {
         m_context.assistant().dropUnspoken();
         m_context.speak(text, QStringLiteral("Sad"));
         m_timer.stop();
-        m_monitorView.setTrayIcon(IdleImage, AppInfo::Title + QStringLiteral(" - Monitoring OFF."));
+        m_monitorView.setTrayIcon(TrayState::Idle,
+                                  AppInfo::Title + QStringLiteral(" - Monitoring OFF."));
     });
     ignoreErrors([&] { m_monitorView.setAssistantMonitoringCommands(false); });
 }
@@ -94,23 +94,24 @@ void MonitorCycle::halt() {
 // Monitoring was switched off while the cycle ran; the end of the cycle has since put the
 // commands, the status text and the tray back to their cycle states.
 void MonitorCycle::showMonitoringOff() {
-    ignoreErrors([&] { m_monitorView.applyMonitoringState(false); });
+    ignoreErrors([&] { m_monitorView.setMonitoringState(MonitoringState::Off); });
     ignoreErrors([&] { m_view.setStatusPanel(1, QStringLiteral("Ready")); });
     ignoreErrors([&] { m_view.setStatusPanel(2, QStringLiteral("Monitoring is off.")); });
     ignoreErrors([&] {
-        m_monitorView.setTrayIcon(IdleImage, AppInfo::Title + QStringLiteral(" - Monitoring OFF."));
+        m_monitorView.setTrayIcon(TrayState::Idle,
+                                  AppInfo::Title + QStringLiteral(" - Monitoring OFF."));
     });
     ignoreErrors([&] { m_monitorView.setAssistantMonitoringCommands(false); });
 }
 
 void MonitorCycle::Monitor_Begin() {
-    ignoreErrors([&] { m_monitorView.setStopEnabled(false); });
+    ignoreErrors([&] { m_monitorView.setMonitoringState(MonitoringState::Checking); });
     m_timer.stop();
     m_context.state().CheckInProgress = true;
     ignoreErrors([&] { m_view.setStatusPanel(1, QStringLiteral("Check in progress...")); });
     ignoreErrors([&] { m_monitorView.setBusyPointer(true); });
     ignoreErrors([&] {
-        m_monitorView.setTrayIcon(CheckInProgressImage,
+        m_monitorView.setTrayIcon(TrayState::Checking,
                                   AppInfo::Title + QStringLiteral(" - Check In Progress."));
     });
 }
@@ -127,7 +128,7 @@ void MonitorCycle::buildTargetLists() {
             if (port == ping)
                 DeviceList << device;
             else
-                PortList << device + QLatin1Char(':') + port;
+                PortList << ItemKey::join(device, port);
         }
     }
 }

@@ -2,21 +2,26 @@
 
 #include <QString>
 
+// Where monitoring stands, as the window's commands show it: off, on and waiting for the next
+// cycle, or on with a check running.
+enum class MonitoringState { Off, Waiting, Checking };
+
+// What the tray icon says about monitoring; the window picks the picture for each.
+enum class TrayState { Idle, Problems, Checking };
+
 // The window side of monitoring: the commands, pointer, tray icon, tree icons and detail list
 // that change with the monitoring state. The main window implements it.
 class MonitorView {
 public:
     virtual ~MonitorView() = default;
 
-    // Toolbar buttons and menu items for monitoring off or on: "Monitor"/"Stop" pressed,
-    // "New"/"Open" and the database file commands, the monitoring items' checks and states.
-    virtual void applyMonitoringState(bool monitoringOn) = 0;
-    // "Monitoring Off" in the main and tray menus, and the toolbar's "Stop".
-    virtual void setStopEnabled(bool enabled) = 0;
+    // Every command that depends on monitoring: "Monitor"/"Stop" pressed, "New"/"Open" and
+    // the database file commands, the monitoring items' checks and states.
+    virtual void setMonitoringState(MonitoringState state) = 0;
     // The arrow with hourglass while a check runs.
     virtual void setBusyPointer(bool busy) = 0;
-    // Picture (image index of the window's image list) and tip of the tray icon.
-    virtual void setTrayIcon(int image, const QString& tip) = 0;
+    // State and tip of the tray icon.
+    virtual void setTrayIcon(TrayState state, const QString& tip) = 0;
     // Nodes in the device tree, the root included.
     virtual int treeNodeCount() const = 0;
     // Tree and tray icons, device status texts and the problem count from the database.

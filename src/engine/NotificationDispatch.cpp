@@ -68,7 +68,11 @@ void NotificationDispatch::clearLists() {
 
 void NotificationDispatch::Monitor_Finish() {
     clearLists();
-    ignoreErrors([&] { m_view.setStopEnabled(true); });
+    // The check is over: "Stop" answers again, unless monitoring was switched off meanwhile.
+    ignoreErrors([&] {
+        m_view.setMonitoringState(m_context.state().MonitoringOn ? MonitoringState::Waiting
+                                                                 : MonitoringState::Off);
+    });
     m_context.state().CheckInProgress = false;
     qint16 T = 0;
     qint16 K = 0;

@@ -384,6 +384,11 @@ AgentCharacter* Assistant::character() const {
     return m_character;
 }
 
+void Assistant::setCommandEnabled(const QString& name, bool enabled) {
+    if (m_character)
+        m_character->Commands().setEnabled(name, enabled);
+}
+
 void Assistant::setProblemCounter(std::function<int()> counter) {
     m_problemCounter = std::move(counter);
 }

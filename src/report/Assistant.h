@@ -48,6 +48,8 @@ public:
     // The engine (Agent1) and the current character, which is null while none is loaded.
     AgentControl& Agent1() const { return *m_agent; }
     AgentCharacter* character() const;
+    // Enables or disables one of the character's commands; nothing while none is loaded.
+    void setCommandEnabled(const QString& name, bool enabled);
 
     // The main window's count of failing items, for "Monitoring Status".
     void setProblemCounter(std::function<int()> counter);

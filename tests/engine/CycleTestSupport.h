@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/ItemKey.h"
 #include "engine/MonitorCycle.h"
 #include "engine/MonitorView.h"
 #include "engine/ResultRecording.h"
@@ -12,11 +13,10 @@
 // What the cycle and the dispatch did to the window.
 class RecordingMonitorView final : public MonitorView {
 public:
-    void applyMonitoringState(bool on) override { states << on; }
-    void setStopEnabled(bool enabled) override { stopEnabled << enabled; }
+    void setMonitoringState(MonitoringState state) override { states << state; }
     void setBusyPointer(bool busy) override { busyPointer = busy; }
-    void setTrayIcon(int image, const QString& tip) override {
-        trayImage = image;
+    void setTrayIcon(TrayState state, const QString& tip) override {
+        tray = state;
         trayTip = tip;
     }
     int treeNodeCount() const override { return nodes; }
@@ -27,10 +27,9 @@ public:
         notifications << title + "|" + text;
     }
 
-    QList<bool> states;
-    QList<bool> stopEnabled;
+    QList<MonitoringState> states;
     bool busyPointer = false;
-    int trayImage = 0;
+    TrayState tray = TrayState::Idle;
     QString trayTip;
     int nodes = 2;
     int iconPasses = 0;
@@ -58,8 +57,8 @@ public:
         portLists << PortList;
         PortResultList results;
         for (const QString& target : PortList) {
-            const qsizetype cut = target.lastIndexOf(QLatin1Char(':'));
-            PortResult result{"Modify", target.left(cut), target.mid(cut + 1), {}, {}, {}, {}};
+            const ItemKey key = ItemKey::split(target);
+            PortResult result{"Modify", key.device, key.port, {}, {}, {}, {}};
             result.Status = down.contains(target) ? "Failed" : "Connected";
             if (down.contains(target))
                 result.Last_Error = "connection refused";

@@ -409,7 +409,8 @@ void EngineTest::ping_notPermitted_shortErrorsAndOneWarningPerStart() {
 
     Fixture f;
     RecordingMonitorView monitorView;
-    MonitorEngine engine(*f.ctx, f.data.db, f.view, monitorView);
+    ResultRecording recording(*f.ctx, f.data.db, f.view);
+    MonitorEngine engine(*f.ctx, f.data.db, recording, f.view, monitorView);
     QSignalSpy records(&engine.pings(), &PingChecks::pingResultAdded);
     QStringList devices{QStringLiteral("127.0.0.1"), QStringLiteral("127.0.0.2")};
     for (const QString& device : devices) {

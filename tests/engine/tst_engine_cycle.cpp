@@ -133,7 +133,7 @@ void CycleTest::initialize_withoutDevicesRefusesAndLogsNothing() {
                           "popup menu."}));
     QCOMPARE(t->assistant.spoken.at(0).animation, QString("Decline"));
     QCOMPARE(t->assistant.spoken.at(1).animation, QString("Suggest"));
-    QCOMPARE(monitorView->states, QList<bool>{false});
+    QCOMPARE(monitorView->states, QList<MonitoringState>{MonitoringState::Off});
     QVERIFY(!(*t)->state().MonitoringOn);
     QVERIFY(!cycle->minuteTimerActive());
     QCOMPARE(readFile(t->programFile("OrvexMonitor.txt")), QString());
@@ -159,7 +159,7 @@ void CycleTest::cycle_runsAtOnceThenCountsDown() {
     s->addItem("host", "Ping");
     cycle->Monitor_Initialize();
     QVERIFY((*t)->state().MonitoringOn);
-    QCOMPARE(monitorView->states, QList<bool>{true});
+    QCOMPARE(monitorView->states, QList<MonitoringState>{MonitoringState::Waiting});
     QVERIFY(view->panels.contains("2:Monitoring is on."));
     QCOMPARE(logLines("Message").size(), 1);
     QVERIFY(logLines("Message").first().endsWith("Message...Monitoring Started."));
@@ -183,7 +183,7 @@ void CycleTest::stop_betweenCyclesStopsTimer() {
     QTRY_COMPARE(checks->pingLists.size(), 1);
     cycle->Monitor_Stop();
     QVERIFY(!cycle->minuteTimerActive());
-    QCOMPARE(monitorView->trayImage, 8);
+    QCOMPARE(monitorView->tray, TrayState::Idle);
     QCOMPARE(monitorView->trayTip, QString("IP Orvex Monitor 2.0 - Monitoring OFF."));
     QVERIFY(view->panels.endsWith("2:Monitoring is off."));
     QCOMPARE(t->assistant.spoken.last().animation, QString("Sad"));
@@ -362,7 +362,8 @@ void CycleTest::quietCycle_saysAndSendsNothing() {
     QVERIFY(mail->sent.isEmpty());
     QCOMPARE(monitorView->iconPasses, 1);
     QCOMPARE(monitorView->listRefreshes, 1);
-    QCOMPARE(monitorView->stopEnabled, QList<bool>{true});
+    // With monitoring off the end of the check leaves the commands of monitoring off.
+    QCOMPARE(monitorView->states, QList<MonitoringState>{MonitoringState::Off});
 }
 
 void CycleTest::mailError_lineBreaksInReply_oneLogLine_data() {

@@ -284,11 +284,6 @@ void frmAddDevice::AddDevice(const QString& device, const QString& alias,
 }
 
 void frmAddDevice::showPortWizard(const QString& device) {
-    QString& selectedKey = m_editing.context.state().SelectedKey;
-    selectedKey = device;
-    {
-        frmAddPort ports(m_editing, m_editing.window.ownerWindow());
-        ports.exec();
-    }
-    selectedKey.clear();
+    frmAddPort ports(m_editing, device, m_editing.window.ownerWindow());
+    ports.exec();
 }

@@ -3,6 +3,7 @@
 #include "core/AppContext.h"
 #include "core/AppInfo.h"
 #include "core/ErrorTrap.h"
+#include "engine/ItemKey.h"
 #include "engine/ResultRecording.h"
 #include "store/Catalogue.h"
 #include "store/Database.h"
@@ -66,10 +67,11 @@ int twipsToPixels(const QWidget* widget, int twips) {
 
 } // namespace
 
-frmAddPort::frmAddPort(const DeviceEditing& editing, QWidget* parent)
+frmAddPort::frmAddPort(const DeviceEditing& editing, const QString& device, QWidget* parent)
     : QDialog(parent)
     , m_editing(editing)
-    , m_frame(*this) {
+    , m_frame(*this)
+    , m_device(device) {
     setObjectName(QStringLiteral("frmAddPort"));
     setWindowTitle(AppInfo::Title + QStringLiteral(" - Select TCP/IP Ports To Monitor"));
     setModal(true);
@@ -144,11 +146,10 @@ QTreeWidgetItem* frmAddPort::row(const QString& text) const {
 
 void frmAddPort::Form_Load() {
     trapErrors(m_editing.context, "frmAddPort_Form_Load", [&] {
-        const QString key = m_editing.context.state().SelectedKey;
         const QString speech =
             QStringLiteral("This wizard will assist you in selecting the TCP/IP ports to "
                            "moniotor on ") +
-            key + QStringLiteral(".  ") +
+            m_device + QStringLiteral(".  ") +
             QStringLiteral(
                 "Press the 'Next' button and make your selections from the list provided.");
         m_editing.context.state().SpeechText = speech;
@@ -161,7 +162,6 @@ void frmAddPort::Form_Load() {
         m_frame.button(WizardFrame::Back)->setEnabled(m_page == 1);
         m_frame.showPage(m_page, QLatin1String(Pages[m_page].step),
                          QLatin1String(Pages[m_page].picture));
-        m_device = key;
         Step0();
         Step1();
         m_frame.button(WizardFrame::Next)->setFocus();
@@ -329,7 +329,7 @@ void frmAddPort::Commit_Changes() {
 void frmAddPort::Del_Ports() {
     trapErrors(m_editing.context, "Del_Ports", [&] {
         for (const QString& port : std::as_const(m_deletedPorts)) {
-            m_editing.window.removeNode(m_device + QLatin1Char(':') + port);
+            m_editing.window.removeNode(ItemKey::join(m_device, port));
             QString status;
             m_editing.recording.Port_Update(QStringLiteral("Delete"), m_device, port, QString(),
                                             QString(), status, QString());

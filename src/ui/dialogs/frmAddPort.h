@@ -15,7 +15,7 @@ class QTreeWidget;
 class QTreeWidgetItem;
 
 // The add-port wizard: chooses which items of one device are monitored, the ping check and
-// any of the well-known TCP ports. The device is the shared selected key at load. It shows the
+// any of the well-known TCP ports. The device is named when the wizard is made. It shows the
 // ports with the device's current items ticked, then the items to add and to drop, and on
 // "Finished >" deletes the dropped items before it adds the new ones, in the database and in
 // the device tree.
@@ -24,7 +24,7 @@ class frmAddPort final : public QDialog {
     Q_DISABLE_COPY_MOVE(frmAddPort)
 
 public:
-    explicit frmAddPort(const DeviceEditing& editing, QWidget* parent = nullptr);
+    frmAddPort(const DeviceEditing& editing, const QString& device, QWidget* parent = nullptr);
 
     int page() const { return m_page; }
     QString device() const { return m_device; }

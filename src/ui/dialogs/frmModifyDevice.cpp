@@ -11,12 +11,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-frmModifyDevice::frmModifyDevice(const DeviceEditing& editing, QWidget* parent)
+frmModifyDevice::frmModifyDevice(const DeviceEditing& editing, const QString& device,
+                                 QWidget* parent)
     : QDialog(parent)
     , m_editing(editing)
     , m_frame(*this, QStringLiteral("Device Properties"),
               {QStringLiteral("Device Name or IP Address:"), QStringLiteral("Device Alias:"),
-               QStringLiteral("Device Description:")}) {
+               QStringLiteral("Device Description:")})
+    , m_device(device) {
     setObjectName(QStringLiteral("frmModifyDevice"));
     setWindowTitle(QStringLiteral("IP Orvex Monitor - Device Properties"));
     setModal(true);
@@ -27,8 +29,7 @@ frmModifyDevice::frmModifyDevice(const DeviceEditing& editing, QWidget* parent)
 
 void frmModifyDevice::Form_Load() {
     trapErrors(m_editing.context, "Form_Load", [&] {
-        Recordset device =
-            m_editing.db.openRecordset(Catalogue::device(m_editing.context.state().SelectedKey));
+        Recordset device = m_editing.db.openRecordset(Catalogue::device(m_device));
         if (!device.atEnd()) {
             txtArray(0)->setReadOnly(true);
             txtArray(0)->setEnabled(false);

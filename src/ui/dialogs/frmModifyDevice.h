@@ -5,14 +5,14 @@
 
 #include <QDialog>
 
-// Changes the alias and the description of the device named by the shared selected key. The
-// name itself is shown but cannot be changed here.
+// Changes the alias and the description of the device named by its key. The name itself is
+// shown but cannot be changed here.
 class frmModifyDevice final : public QDialog {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(frmModifyDevice)
 
 public:
-    explicit frmModifyDevice(const DeviceEditing& editing, QWidget* parent = nullptr);
+    frmModifyDevice(const DeviceEditing& editing, const QString& device, QWidget* parent = nullptr);
 
     QLineEdit* txtArray(int index) const { return m_frame.txtArray.at(index); }
     QPushButton* cmdArray(int index) const { return m_frame.cmdArray.at(index); }
@@ -26,4 +26,5 @@ private:
 
     DeviceEditing m_editing;
     PropertiesFrame m_frame;
+    QString m_device;
 };

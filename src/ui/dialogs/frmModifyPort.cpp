@@ -2,6 +2,7 @@
 
 #include "core/AppContext.h"
 #include "core/ErrorTrap.h"
+#include "engine/ItemKey.h"
 #include "engine/ResultRecording.h"
 #include "store/Catalogue.h"
 #include "store/Database.h"
@@ -10,12 +11,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-frmModifyPort::frmModifyPort(const DeviceEditing& editing, QWidget* parent)
+frmModifyPort::frmModifyPort(const DeviceEditing& editing, const QString& key, QWidget* parent)
     : QDialog(parent)
     , m_editing(editing)
     , m_frame(*this, QStringLiteral("Port Properties"),
               {QStringLiteral("Add TCP/IP Port To:"), QStringLiteral("TCP/IP Port Number:"),
-               QStringLiteral("Port Description:")}) {
+               QStringLiteral("Port Description:")})
+    , m_key(key) {
     setObjectName(QStringLiteral("frmModifyPort"));
     setWindowTitle(QStringLiteral("IP Orvex Monitor - Port Properties"));
     setModal(true);
@@ -26,12 +28,8 @@ frmModifyPort::frmModifyPort(const DeviceEditing& editing, QWidget* parent)
 
 void frmModifyPort::Form_Load() {
     trapErrors(m_editing.context, "Form_Load", [&] {
-        // Split at the last ":", so a device named by an IPv6 address keeps its port.
-        const QString key = m_editing.context.state().SelectedKey;
-        const qsizetype colon = key.lastIndexOf(QLatin1Char(':'));
-        const QString device = colon < 0 ? key : key.left(colon);
-        const QString port = colon < 0 ? QString() : key.mid(colon + 1);
-        Recordset item = m_editing.db.openRecordset(Catalogue::item(device, port));
+        const ItemKey key = ItemKey::split(m_key);
+        Recordset item = m_editing.db.openRecordset(Catalogue::item(key.device, key.port));
         if (!item.atEnd()) {
             DialogText::lock(txtArray(0));
             txtArray(0)->setText(item.text(QStringLiteral("Device")));

@@ -5,14 +5,14 @@
 
 #include <QDialog>
 
-// Changes the description of the monitored item named by the shared selected key (device,
-// ":" and port). Device and port are shown but cannot be changed here.
+// Changes the description of the monitored item named by its key (device, ":" and port).
+// Device and port are shown but cannot be changed here.
 class frmModifyPort final : public QDialog {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(frmModifyPort)
 
 public:
-    explicit frmModifyPort(const DeviceEditing& editing, QWidget* parent = nullptr);
+    frmModifyPort(const DeviceEditing& editing, const QString& key, QWidget* parent = nullptr);
 
     QLineEdit* txtArray(int index) const { return m_frame.txtArray.at(index); }
     QPushButton* cmdArray(int index) const { return m_frame.cmdArray.at(index); }
@@ -26,4 +26,5 @@ private:
 
     DeviceEditing m_editing;
     PropertiesFrame m_frame;
+    QString m_key;
 };

@@ -5,14 +5,15 @@
 #include "core/ErrorTrap.h"
 #include "store/Database.h"
 #include "store/DatabaseFile.h"
+#include "ui/main/CommandWindow.h"
 #include "ui/main/DetailList.h"
 #include "ui/main/DevicePanes.h"
 #include "ui/main/DeviceTree.h"
-#include "ui/main/frmMain.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QScopeGuard>
+#include <QWidget>
 
 namespace {
 const QString CRLF = QStringLiteral("\r\n");
@@ -20,19 +21,12 @@ const QString CRLF = QStringLiteral("\r\n");
 const QString DataBaseKey = QStringLiteral("DataBase");
 } // namespace
 
-DatabaseCommands::DatabaseCommands(AppContext& context, Database& monitorDB, frmMain& form)
-    : QObject(&form)
+DatabaseCommands::DatabaseCommands(AppContext& context, Database& monitorDB, CommandWindow& window,
+                                   QObject* parent)
+    : QObject(parent)
     , m_context(context)
     , m_db(monitorDB)
-    , m_form(form) {
-    connect(&form, &frmMain::newDatabaseRequested, this, &DatabaseCommands::mnuFileNew_Click);
-    connect(&form, &frmMain::openDatabaseRequested, this, &DatabaseCommands::mnuFileOpen_Click);
-    connect(&form, &frmMain::saveDatabaseAsRequested, this, &DatabaseCommands::mnuFileSaveAs_Click);
-    connect(&form, &frmMain::compactDatabaseRequested, this,
-            &DatabaseCommands::mnuCompactDatabase_Click);
-    connect(&form, &frmMain::reloadDatabaseRequested, this,
-            &DatabaseCommands::mnuReloadDatabase_Click);
-}
+    , m_window(window) {}
 
 bool DatabaseCommands::available() const {
     // The menus are disabled while monitoring; this also holds for any other way in.
@@ -112,7 +106,8 @@ void DatabaseCommands::openChosen(const QString& chosen) {
     }
     databasePath = chosen;
     m_context.catalogue().save(Section::Startup, DataBaseKey, chosen);
-    m_form.setWindowTitle(AppInfo::Title + QStringLiteral(" - ") + Paths::fileNamePart(chosen));
+    m_window.ownerWindow()->setWindowTitle(AppInfo::Title + QStringLiteral(" - ") +
+                                           Paths::fileNamePart(chosen));
 }
 
 void DatabaseCommands::mnuFileSaveAs_Click() {
@@ -174,18 +169,18 @@ void DatabaseCommands::mnuReloadDatabase_Click() {
 
 void DatabaseCommands::reloadPanes() {
     whilePanesHidden([&] {
-        m_form.panes().Load_Data();
-        m_form.panes().Update_Devices();
+        m_window.panes().Load_Data();
+        m_window.panes().Update_Devices();
     });
 }
 
 void DatabaseCommands::loadPanes() {
-    whilePanesHidden([&] { m_form.panes().loadRaising(); });
+    whilePanesHidden([&] { m_window.panes().loadRaising(); });
 }
 
 template <typename Load> void DatabaseCommands::whilePanesHidden(Load&& load) {
-    DeviceTree& tree = m_form.tvTreeView();
-    DetailList& list = m_form.lvListView();
+    DeviceTree& tree = m_window.tvTreeView();
+    DetailList& list = m_window.lvListView();
     // The list may be behind the message window; it comes back only where it was.
     const bool listShown = !list.isHidden();
     tree.hide();
@@ -198,7 +193,7 @@ template <typename Load> void DatabaseCommands::whilePanesHidden(Load&& load) {
 }
 
 void DatabaseCommands::setStatus(const QString& text) {
-    m_form.setStatusPanel(1, text);
+    m_window.setStatusPanel(1, text);
     // Shown before the work starts; a click meanwhile waits until the command is done.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }

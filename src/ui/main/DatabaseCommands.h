@@ -5,8 +5,8 @@
 #include <QObject>
 
 class AppContext;
+class CommandWindow;
 class Database;
-class frmMain;
 
 // The database file commands of the File menu, the Tools > Database submenu and the "New" and
 // "Open" buttons: open another file, save a copy, compact, reload, and the announcement that a
@@ -16,8 +16,8 @@ class DatabaseCommands final : public QObject {
     Q_DISABLE_COPY_MOVE(DatabaseCommands)
 
 public:
-    // Answers the window's database requests; the window owns it.
-    DatabaseCommands(AppContext& context, Database& monitorDB, frmMain& form);
+    DatabaseCommands(AppContext& context, Database& monitorDB, CommandWindow& window,
+                     QObject* parent);
 
 public slots:
     void mnuFileNew_Click();
@@ -43,5 +43,5 @@ private:
 
     AppContext& m_context;
     Database& m_db;
-    frmMain& m_form;
+    CommandWindow& m_window;
 };

@@ -2,31 +2,32 @@
 
 #include "ui/dialogs/DeviceEditing.h"
 
-#include <memory>
 #include <QObject>
 
 class AppContext;
+class CommandWindow;
 class Database;
 class ResultRecording;
-class frmMain;
 
 // The tree's device commands: "&Add Device", "M&odify Device Properties", "&Modify Monitored
 // Ports" and "Modify Port &Porperties" open their wizard or dialog modally over the main
-// window. It gives the dialogs the window's tree and list through DeviceWindow. Nothing opens
-// while monitoring is on.
+// window, on the selected node's key; "&Delete Device" and "&Delete Port" delete the selected
+// node after a question. It gives the dialogs the window's tree and list through DeviceWindow.
+// Nothing opens while monitoring is on.
 class DeviceCommands final : public QObject, public DeviceWindow {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(DeviceCommands)
 
 public:
-    // Connects itself to the window's requests; the window owns it.
-    DeviceCommands(AppContext& context, Database& db, frmMain& mainForm);
-    ~DeviceCommands() override;
+    DeviceCommands(AppContext& context, Database& db, ResultRecording& recording,
+                   CommandWindow& window, QObject* parent);
 
     void mnutvAddDevice_Click();
     void mnutvModifyDeviceDesc_Click();
     void mnutvAddPort_Click();
     void mnutvModifyPortDesc_Click();
+    void mnutvDeleteDevice_Click();
+    void mnutvDeletePort_Click();
 
     // DeviceWindow
     QWidget* ownerWindow() const override;
@@ -39,11 +40,12 @@ public:
     void Update_Port() override;
 
 private:
-    // Runs the dialog modally when monitoring is off; errors go to the report under name.
-    template <typename Dialog> void open(const char* name, bool needsKey);
+    // Runs the dialog modally on the selected node's key when monitoring is off; errors go to
+    // the report under name.
+    template <typename Dialog> void openOnSelected(const char* name);
 
     AppContext& m_context;
-    frmMain& m_main;
-    std::unique_ptr<ResultRecording> m_recording;
+    ResultRecording& m_recording;
+    CommandWindow& m_window;
     DeviceEditing m_editing;
 };

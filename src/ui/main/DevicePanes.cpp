@@ -2,6 +2,7 @@
 
 #include "core/AppContext.h"
 #include "core/ErrorTrap.h"
+#include "engine/ItemKey.h"
 #include "store/Catalogue.h"
 #include "store/Database.h"
 #include "ui/main/DetailList.h"
@@ -38,15 +39,6 @@ QVector<DetailColumn> itemColumns() {
             {QStringLiteral("Last Error"), 1000},  {QStringLiteral("Summary"), 3000}};
 }
 
-// An item key holds the device, ":" and the port. It is split at its last ":" so that a
-// device named by an IPv6 address keeps its items.
-QPair<QString, QString> splitItemKey(const QString& key) {
-    const qsizetype colon = key.lastIndexOf(QLatin1Char(':'));
-    if (colon < 0)
-        return {key, QString()};
-    return {key.left(colon), key.mid(colon + 1)};
-}
-
 DetailRow deviceRow(Database& db, const QString& key, const QString& text, int image) {
     DetailRow row{key, text, image, {DeviceType}};
     Recordset device = db.openRecordset(Catalogue::device(key));
@@ -60,7 +52,7 @@ DetailRow deviceRow(Database& db, const QString& key, const QString& text, int i
 DetailRow itemRow(const Recordset& item, const QString& device, const DeviceTree& tree) {
     const QString port = item.text(QStringLiteral("Port"));
     const QString type = item.text(QStringLiteral("Port_Type"));
-    const QString key = device + QLatin1Char(':') + port;
+    const QString key = ItemKey::join(device, port);
     return {key,
             type + QLatin1Char(':') + port,
             DeviceTree::imageOf(tree.node(key)),
@@ -114,7 +106,7 @@ void DevicePanes::fillTree() {
         Recordset items = m_db.openRecordset(Catalogue::itemsOfDevice(device));
         for (; !items.atEnd(); items.moveNext()) {
             const QString port = items.text(QStringLiteral("Port"));
-            m_tree.addNode(deviceNode, device + QLatin1Char(':') + port,
+            m_tree.addNode(deviceNode, ItemKey::join(device, port),
                            items.text(QStringLiteral("Port_Type")) + QLatin1Char(':') + port,
                            MainImages::ItemHealthy);
         }
@@ -202,11 +194,11 @@ void DevicePanes::Update_Port() {
     FrozenUpdates frozen(m_list);
     m_list.clearAll();
     trapErrors(m_context, "Update_Port", [&] {
-        const auto [device, port] = splitItemKey(DeviceTree::keyOf(requireSelected(m_tree)));
+        const ItemKey key = ItemKey::split(DeviceTree::keyOf(requireSelected(m_tree)));
         QVector<DetailRow> rows;
-        Recordset item = m_db.openRecordset(Catalogue::item(device, port));
+        Recordset item = m_db.openRecordset(Catalogue::item(key.device, key.port));
         if (!item.atEnd())
-            rows << itemRow(item, device, m_tree);
+            rows << itemRow(item, key.device, m_tree);
         item.close();
         m_list.fill(itemColumns(), std::move(rows));
     });
@@ -257,7 +249,7 @@ bool DevicePanes::Check_TVIcons() {
                     if (status != QLatin1String("Recovered"))
                         status = QStringLiteral("OK");
                 }
-                const QString key = device + QLatin1Char(':') + items.text(QStringLiteral("Port"));
+                const QString key = ItemKey::join(device, items.text(QStringLiteral("Port")));
                 if (QTreeWidgetItem* node = m_tree.node(key))
                     m_tree.setImage(node, image);
             }

@@ -2,6 +2,7 @@
 
 #include "core/AppContext.h"
 #include "core/ErrorTrap.h"
+#include "engine/ItemKey.h"
 #include "store/Database.h"
 #include "ui/main/CheckBar.h"
 #include "ui/main/DeviceTree.h"
@@ -69,13 +70,6 @@ QString percentText(const Availability& a) {
 QString ms(double value) {
     return QLocale::system().toString(value, 'f', value == std::floor(value) ? 0 : 1) +
            QStringLiteral(" ms");
-}
-
-QPair<QString, QString> splitItemKey(const QString& key) {
-    const qsizetype colon = key.lastIndexOf(QLatin1Char(':'));
-    if (colon < 0)
-        return {key, QString()};
-    return {key.left(colon), key.mid(colon + 1)};
 }
 } // namespace
 
@@ -172,9 +166,9 @@ void HistoryPane::showNode(const DeviceTree& tree, const QTreeWidgetItem* node) 
         } else if (tree.isDevice(node)) {
             showScope(node->text(0), {DeviceTree::keyOf(node), {}});
         } else {
-            const auto [device, port] = splitItemKey(DeviceTree::keyOf(node));
-            const QString parent = node->parent() ? node->parent()->text(0) : device;
-            showScope(parent + QStringLiteral(" - ") + node->text(0), {device, port});
+            const ItemKey key = ItemKey::split(DeviceTree::keyOf(node));
+            const QString parent = node->parent() ? node->parent()->text(0) : key.device;
+            showScope(parent + QStringLiteral(" - ") + node->text(0), {key.device, key.port});
         }
     });
 }

@@ -119,18 +119,21 @@ QAction* MainMenus::button(QToolBar* toolbar, const QString& key, const QString&
     QAction* a = toolbar->addAction(MainImages::toolbarIcon(image), key);
     a->setObjectName(QStringLiteral("tb") + key);
     a->setToolTip(tip);
-    a->setData(key);
     m_actions.insert(a->objectName(), a);
     m_toolButtons.insert(key, qobject_cast<QToolButton*>(toolbar->widgetForAction(a)));
     return a;
 }
 
-void MainMenus::dropDown(QAction* button, const QStringList& keys, QWidget* owner) {
-    QMenu* items = addMenu(new QMenu(owner), button->objectName() + QStringLiteral("Menu"));
-    for (const QString& key : keys)
-        items->addAction(key)->setData(key);
-    button->setMenu(items);
-    toolButton(button->data().toString())->setPopupMode(QToolButton::MenuButtonPopup);
+void MainMenus::dropDown(QAction* button, const QString& key, const QStringList& items,
+                         QWidget* owner) {
+    QMenu* menu = addMenu(new QMenu(owner), button->objectName() + QStringLiteral("Menu"));
+    for (const QString& caption : items) {
+        QAction* item = menu->addAction(caption);
+        item->setObjectName(caption);
+        m_actions.insert(caption, item);
+    }
+    button->setMenu(menu);
+    toolButton(key)->setPopupMode(QToolButton::MenuButtonPopup);
 }
 
 void MainMenus::buildToolbar(QToolBar* toolbar, QWidget* owner) {
@@ -151,12 +154,14 @@ void MainMenus::buildToolbar(QToolBar* toolbar, QWidget* owner) {
     toolbar->addSeparator();
     dropDown(button(toolbar, QStringLiteral("Node"), QStringLiteral("Expand Nodes"),
                     QStringLiteral("node")),
+             QStringLiteral("Node"),
              {QStringLiteral("Expand Nodes"), QStringLiteral("Collapse Nodes")}, owner);
     button(toolbar, QStringLiteral("Options"), QStringLiteral("Options"),
            QStringLiteral("options"));
     toolbar->addSeparator();
     dropDown(button(toolbar, QStringLiteral("Views"), QStringLiteral("List Views"),
                     QStringLiteral("views")),
+             QStringLiteral("Views"),
              {QStringLiteral("View Large Icons"), QStringLiteral("View Small Icons"),
               QStringLiteral("View List"), QStringLiteral("View Details")},
              owner);

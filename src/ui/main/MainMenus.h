@@ -12,7 +12,8 @@ class QWidget;
 
 // The main window's menus, pop-up menus and toolbar buttons with their captions, access keys,
 // names, check marks and separators. Items are found by their names (toolbar buttons by
-// "tb" + key); which command an item runs is the window's business.
+// "tb" + key, drop-down items by their caption). Which command an item runs is the commands'
+// business.
 class MainMenus final {
 public:
     MainMenus(QMenuBar* bar, QToolBar* toolbar, QWidget* owner);
@@ -34,7 +35,7 @@ private:
     void buildToolbar(QToolBar* toolbar, QWidget* owner);
     QAction* button(QToolBar* toolbar, const QString& key, const QString& tip,
                     const QString& image);
-    void dropDown(QAction* button, const QStringList& keys, QWidget* owner);
+    void dropDown(QAction* button, const QString& key, const QStringList& items, QWidget* owner);
 
     QHash<QString, QAction*> m_actions;
     QHash<QString, QMenu*> m_menus;

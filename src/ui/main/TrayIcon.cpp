@@ -6,9 +6,25 @@
 #include <QMenu>
 #include <QSystemTrayIcon>
 
-TrayIcon::TrayIcon(QMenu* menu, QObject* parent)
+namespace {
+int pictureOf(TrayState state) {
+    switch (state) {
+    case TrayState::Problems:
+        return MainImages::TrayProblems;
+    case TrayState::Checking:
+        return MainImages::TrayChecking;
+    case TrayState::Idle:
+        break;
+    }
+    return MainImages::TrayIdle;
+}
+} // namespace
+
+TrayIcon::TrayIcon(QObject* parent)
     : QObject(parent)
-    , m_icon(new QSystemTrayIcon(this)) {
+    , m_icon(new QSystemTrayIcon(this)) {}
+
+void TrayIcon::setMenu(QMenu* menu) {
     // The context menu opens on a right click; no other button has an action.
     m_icon->setContextMenu(menu);
 }
@@ -17,18 +33,15 @@ QString TrayIcon::monitoringOffTip() {
     return AppInfo::Title + QStringLiteral(" - Monitoring OFF.");
 }
 
-QString TrayIcon::checkInProgressTip() {
-    return AppInfo::Title + QStringLiteral(" - Check In Progress.");
-}
-
 QString TrayIcon::problemsTip(int problems) {
     return AppInfo::Title + QStringLiteral(" - ") + QString::number(problems) +
            QStringLiteral(" problems detected.");
 }
 
-void TrayIcon::show(int picture, const QString& tip) {
-    m_picture = picture;
-    m_icon->setIcon(MainImages::icon(picture));
+void TrayIcon::show(TrayState state, const QString& tip) {
+    m_state = state;
+    m_picture = pictureOf(state);
+    m_icon->setIcon(MainImages::icon(m_picture));
     m_tip = tip;
     m_icon->setToolTip(tip);
 }

@@ -23,8 +23,7 @@ public:
     // Steps up to creating the window; the assistant is loaded between this and show().
     std::unique_ptr<frmMain> createMainForm();
     void setSplashLabel(const QString& text);
-    // Loads the assistant's character and connects its window commands to the window, and the
-    // window's options command to the options dialog.
+    // Loads the assistant's character and hands it to the window's commands.
     void loadAssistant(Assistant& assistant, frmMain& mainForm);
     // Loads, names, places and shows the window; the splash box goes away on the way.
     void show(frmMain& mainForm);

@@ -1,15 +1,14 @@
-#include "ui/main/MainStartup.h"
+#include "app/MainStartup.h"
 
-#include "character/AgentCharacter.h"
 #include "core/AppContext.h"
 #include "core/AppInfo.h"
 #include "core/EventPause.h"
 #include "report/Assistant.h"
 #include "report/frmSplash.h"
-#include "ui/main/DeviceCommands.h"
 #include "ui/main/DevicePanes.h"
+#include "ui/main/EngineFace.h"
 #include "ui/main/frmMain.h"
-#include "ui/main/OptionsCommands.h"
+#include "ui/main/MainCommands.h"
 
 #include <QTimer>
 
@@ -25,10 +24,8 @@ void MainStartup::setSplashLabel(const QString& text) {
 }
 
 std::unique_ptr<frmMain> MainStartup::createMainForm() {
-    auto mainForm = std::make_unique<frmMain>(
-        m_context, m_monitorDB, [this](const QString& text) { setSplashLabel(text); });
-    new DeviceCommands(m_context, m_monitorDB, *mainForm); // owned by the window
-    return mainForm;
+    return std::make_unique<frmMain>(m_context, m_monitorDB,
+                                     [this](const QString& text) { setSplashLabel(text); });
 }
 
 void MainStartup::loadAssistant(Assistant& assistant, frmMain& mainForm) {
@@ -39,34 +36,17 @@ void MainStartup::loadAssistant(Assistant& assistant, frmMain& mainForm) {
     assistant.LoadMSAgent();
     assistant.setProblemCounter([&mainForm] { return mainForm.panes().problemCount(); });
 
-    QObject::connect(&assistant, &Assistant::restoreRequested, &mainForm, &frmMain::Restore);
-    QObject::connect(&assistant, &Assistant::minimizeRequested, &mainForm, &frmMain::Minimize);
-    QObject::connect(&assistant, &Assistant::monitoringOnRequested, &mainForm,
-                     &frmMain::Monitor_Initialize);
-    QObject::connect(&assistant, &Assistant::monitoringOffRequested, &mainForm,
-                     &frmMain::Monitor_Stop);
+    mainForm.commands().attachAssistant(assistant);
     QObject::connect(&mainForm, &frmMain::unloading, &assistant, &Assistant::UnloadCharacter);
-    auto* options = new OptionsCommands(m_context, assistant, &mainForm);
-    QObject::connect(&mainForm, &frmMain::optionsRequested, options,
-                     &OptionsCommands::mnuViewOptions_Click);
-    const auto enable = [&assistant](const QString& name, bool enabled) {
-        if (AgentCharacter* character = assistant.character())
-            character->Commands().setEnabled(name, enabled);
-    };
     QObject::connect(&mainForm, &frmMain::restoreAvailableChanged, &assistant,
-                     [enable](bool available) {
-                         enable(QStringLiteral("Restore"), available);
-                         enable(QStringLiteral("Minimize"), !available);
-                     });
-    QObject::connect(&mainForm, &frmMain::monitoringCommandsChanged, &assistant,
-                     [enable](bool monitoringOn) {
-                         enable(QStringLiteral("Monitoring On"), !monitoringOn);
-                         enable(QStringLiteral("Monitoring Off"), monitoringOn);
+                     [&assistant](bool available) {
+                         assistant.setCommandEnabled(QStringLiteral("Restore"), available);
+                         assistant.setCommandEnabled(QStringLiteral("Minimize"), !available);
                      });
 }
 
 void MainStartup::show(frmMain& mainForm) {
-    mainForm.Form_Load();
+    mainForm.face().Form_Load();
     mainForm.setWindowTitle(AppInfo::Title + QStringLiteral(" - ") +
                             Paths::fileNamePart(m_context.state().DatabasePath));
     if (m_splash)
@@ -80,6 +60,6 @@ void MainStartup::show(frmMain& mainForm) {
     mainForm.show();
     if (catalogue.autoStart()) {
         EventPause::letEventsRun();
-        QTimer::singleShot(1000, &mainForm, &frmMain::Monitor_Initialize);
+        QTimer::singleShot(1000, &mainForm.face(), &EngineFace::Monitor_Initialize);
     }
 }
