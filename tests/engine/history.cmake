@@ -1,2 +1,2 @@
 orvex_add_test(tst_recording_history SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_recording_history.cpp
-               ${CMAKE_CURRENT_LIST_DIR}/EngineTestSupport.h LIBS orvex_engine)
+               ${CMAKE_CURRENT_LIST_DIR}/EngineTestSupport.h LIBS orvex_engine orvex_seeded_database)

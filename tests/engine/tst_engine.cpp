@@ -9,6 +9,7 @@
 #include "platform/PingControl.h"
 #include "platform/SocketArray.h"
 #include "PrivateNetwork.h"
+#include "SeededDatabase.h"
 #include "TestContext.h"
 #include "TestMain.h"
 
@@ -74,7 +75,7 @@ private:
         }
 
         TestContext ctx;
-        ScratchDatabase data;
+        SeededDatabase data;
         TimedView view;
         ResultRecording recording;
         PingChecks pings;

@@ -2,6 +2,7 @@
 #include "engine/NotificationDispatch.h"
 #include "EngineTestSupport.h"
 #include "report/HtmlPage.h"
+#include "SeededDatabase.h"
 #include "TestContext.h"
 #include "TestMain.h"
 
@@ -52,7 +53,7 @@ private:
     QStringList logLines(const QString& kind) const;
 
     std::unique_ptr<TestContext> t;
-    std::unique_ptr<ScratchDatabase> s;
+    std::unique_ptr<SeededDatabase> s;
     std::unique_ptr<RecordingView> view;
     std::unique_ptr<RecordingMonitorView> monitorView;
     std::unique_ptr<ResultRecording> recording;
@@ -71,7 +72,7 @@ void CycleTest::init() {
     t = std::make_unique<TestContext>();
     QFile log(t->programFile("OrvexMonitor.txt"));
     QVERIFY(log.open(QIODevice::WriteOnly));
-    s = std::make_unique<ScratchDatabase>();
+    s = std::make_unique<SeededDatabase>();
     view = std::make_unique<RecordingView>();
     monitorView = std::make_unique<RecordingMonitorView>();
     recording = std::make_unique<ResultRecording>(**t, s->db, *view);

@@ -5,6 +5,7 @@
 #include "LoopbackPeers.h"
 #include "platform/EchoSweep.h"
 #include "PrivateNetwork.h"
+#include "SeededDatabase.h"
 #include "TestContext.h"
 #include "TestMain.h"
 
@@ -47,7 +48,7 @@ private:
     static PassOutcome runPasses(bool fast, const QStringList& devices,
                                  const QStringList& targets) {
         TestContext ctx;
-        ScratchDatabase data;
+        SeededDatabase data;
         RecordingView view;
         ResultRecording recording(*ctx, data.db, view);
         PingChecks pings(*ctx, view, recording);
@@ -178,7 +179,7 @@ void FastChecksTest::pacedAndFast_sameOutcomes() {
 // The pace of the requests is the benchmark's to time; here they go out once each, in order.
 void FastChecksTest::fastPing_requestsEachDeviceOnceInOrder() {
     TestContext ctx;
-    ScratchDatabase data;
+    SeededDatabase data;
     RecordingView view;
     ResultRecording recording(*ctx, data.db, view);
     ctx->catalogue().save(Section::Options, Key::FastChecks, QStringLiteral("1"));

@@ -1,5 +1,6 @@
 #include "engine/ResultRecording.h"
 #include "EngineTestSupport.h"
+#include "SeededDatabase.h"
 #include "TestContext.h"
 #include "TestMain.h"
 
@@ -29,7 +30,7 @@ private:
 
         TestContext ctx;
         FixedClock clock;
-        ScratchDatabase data;
+        SeededDatabase data;
         RecordingView view;
         ResultRecording recording;
     };

@@ -1,6 +1,7 @@
 #include "engine/HistoryUpkeep.h"
 #include "engine/ResultRecording.h"
 #include "EngineTestSupport.h"
+#include "SeededDatabase.h"
 #include "store/History.h"
 #include "TestContext.h"
 #include "TestMain.h"
@@ -28,7 +29,7 @@ struct Fixture {
 
     TestContext ctx;
     FixedClock clock;
-    ScratchDatabase data;
+    SeededDatabase data;
     RecordingView view;
     ResultRecording recording;
 };

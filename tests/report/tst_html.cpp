@@ -1,6 +1,7 @@
 #include "report/HtmlAgentScript.h"
 #include "report/HtmlPage.h"
 #include "report/HtmlSections.h"
+#include "SeededDatabase.h"
 #include "store/Database.h"
 #include "store/History.h"
 #include "TestContext.h"
@@ -30,20 +31,24 @@ QString itemRow(const QString& cls, const QString& port, const QString& status,
 // A program folder with its own database, log file and template, and a fixed clock.
 struct PageFixture {
     PageFixture()
-        : clock(CheckTime) {
+        : clock(CheckTime)
+        , data(context.programFile("OrvexMonitor.mdb")) {
         context->setClock(&clock);
-        Database::create(context.programFile("OrvexMonitor.mdb"));
-        db.open(context.programFile("OrvexMonitor.mdb"));
         context->settings().SaveSetting(Section::Options, Key::HTMLOutput, "1");
         QFile log(context.programFile("OrvexMonitor.txt"));
         QVERIFY(log.open(QIODevice::WriteOnly));
     }
     void addItem(const QString& device, const QString& port, const QString& status, int connects,
                  int errors, const QString& lastError = "N/A", const QString& date = "N/A") {
-        db.execute({"Insert or ignore into Devices (Device) values (?)", {device}});
-        db.execute({"Insert into Main_Data (Device, Port, Status, Connect, Error, Last_Error, "
-                    "Failed_On, Recovered_On) values (?, ?, ?, ?, ?, ?, ?, ?)",
-                    {device, port, status, connects, errors, lastError, date, date}});
+        if (data.count("Select * from Devices where Device = ?", {device}) == 0)
+            data.addDevice(device);
+        data.addItem(device, port,
+                     {{"Status", status},
+                      {"Connect", connects},
+                      {"Error", errors},
+                      {"Last_Error", lastError},
+                      {"Failed_On", date},
+                      {"Recovered_On", date}});
     }
     QString output() const { return context.programFile("OrvexMonitor.html"); }
     QByteArray createPage(const QByteArray& templateText, const FailureList& failures = {},
@@ -72,7 +77,8 @@ struct PageFixture {
 
     TestContext context;
     FixedClock clock;
-    Database db;
+    SeededDatabase data;
+    Database& db = data.db;
     QString usedPath;
 };
 } // namespace
@@ -179,9 +185,8 @@ void HtmlTest::details_rowsPerDeviceInTextOrderOfPorts() {
     fixture.addItem("10.0.0.5", "21", "Connected", 3, 1);
     fixture.addItem("10.0.0.5", "110", "Failed", 1, 2, "Connection refused", "d2");
     fixture.addItem("alpha", "80", "Not Checked", 0, 0, "");
-    fixture.db.execute(
-        {"Update Devices set Device_Alias = 'Web Server' where Device = 'alpha'", {}});
-    fixture.db.execute({"Insert into Devices (Device) values ('bare')", {}});
+    fixture.data.setDevice("alpha", {{"Device_Alias", "Web Server"}});
+    fixture.data.addDevice("bare");
 
     const QString expected =
         "<table width='100%' border='1'><tr>\r\n<th align='Left'>Device Name</th>\r\n"
@@ -245,7 +250,7 @@ void HtmlTest::details_outsideTextIsEscaped() {
 
 void HtmlTest::details_databaseError_reportedAndPageStillWritten() {
     PageFixture fixture;
-    fixture.db.execute({"Insert into Devices (Device) values ('host')", {}});
+    fixture.data.addDevice("host");
     fixture.db.execute({"Drop table Main_Data", {}});
 
     QCOMPARE(fixture.createPage("[<!--Details-->]<!--FailedDevices-->"), "[]0\r\n\r\n");
