@@ -6,6 +6,7 @@
 //
 //   bench_announce [--devices N] [--failures N] [--cycles N] [--seconds-between N]
 
+#include "app/MainStartup.h"
 #include "character/AgentCharacter.h"
 #include "character/AgentControl.h"
 #include "core/AppContext.h"
@@ -13,8 +14,8 @@
 #include "engine/NotificationDispatch.h"
 #include "report/Assistant.h"
 #include "store/Database.h"
+#include "ui/main/EngineFace.h"
 #include "ui/main/frmMain.h"
-#include "ui/main/MainStartup.h"
 
 #include <cstdio>
 #include <QApplication>
@@ -133,7 +134,7 @@ int main(int argc, char* argv[]) {
     startup.show(*window);
     markChecked(db, failures);
     AgentCharacter* character = assistant.character();
-    if (!character || !window->engine()) {
+    if (!character || !window->face().engine()) {
         std::fprintf(stderr, "no character or no engine\n");
         return 1;
     }
@@ -150,7 +151,7 @@ int main(int argc, char* argv[]) {
     for (int cycle = 1; cycle <= cycles; ++cycle) {
         QElapsedTimer finish;
         finish.start();
-        window->engine()->dispatch().Monitor_Finish();
+        window->face().engine()->dispatch().Monitor_Finish();
         const double finishMs = finish.nsecsElapsed() / 1e6;
         wait(secondsBetween * 1000);
         std::printf("cycle %d: Monitor_Finish %.0f ms\n", cycle, finishMs);

@@ -15,6 +15,7 @@
 #include "LoopbackPeers.h"
 #include "PrivateNetwork.h"
 #include "store/Database.h"
+#include "ui/main/EngineFace.h"
 #include "ui/main/frmMain.h"
 
 #include <cstdio>
@@ -79,9 +80,10 @@ void runCycle(int devices, const Listener& listener) {
 
     frmMain window(context, db);
     window.show();
-    window.Form_Load();
+    EngineFace& face = window.face();
+    face.Form_Load();
     QCoreApplication::processEvents();
-    MonitorEngine& engine = *window.engine();
+    MonitorEngine& engine = *face.engine();
 
     QElapsedTimer clock;
     qint64 lastPing = 0;
@@ -100,15 +102,15 @@ void runCycle(int devices, const Listener& listener) {
     QEventLoop loop;
     QTimer look;
     QObject::connect(&look, &QTimer::timeout, [&] {
-        if (window.statusPanel(1).startsWith(QStringLiteral("Next Check In")))
+        if (face.statusPanel(1).startsWith(QStringLiteral("Next Check In")))
             loop.quit();
     });
     clock.start();
-    window.Monitor_Initialize();
+    face.Monitor_Initialize();
     look.start(5);
     loop.exec();
     const double total = clock.nsecsElapsed() / 1e6;
-    window.Monitor_Stop();
+    face.Monitor_Stop();
 
     const double floor = 100.0 * (devices + 2 * devices);
     std::printf("%5d devices x (Ping + 2 ports): %9.1f ms; floor %9.0f ms; over the floor "

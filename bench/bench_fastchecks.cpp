@@ -9,6 +9,7 @@
 //
 //   bench_fastchecks [--paced] [devices]     (default: 1000; --paced adds the paced cycle)
 
+#include "app/MainStartup.h"
 #include "core/AppContext.h"
 #include "engine/MonitorEngine.h"
 #include "engine/PingChecks.h"
@@ -18,10 +19,11 @@
 #include "LoopbackDevices.h"
 #include "LoopbackPeers.h"
 #include "PrivateNetwork.h"
+#include "SeededDatabase.h"
 #include "store/Database.h"
 #include "TestContext.h"
+#include "ui/main/EngineFace.h"
 #include "ui/main/frmMain.h"
-#include "ui/main/MainStartup.h"
 
 #include <cstdio>
 #include <QApplication>
@@ -114,7 +116,7 @@ Figure runCycle(int devices, bool fast, quint16 open, quint16 closed) {
     // Placed and laid out as the program shows it, so that a repaint costs what it costs there.
     MainStartup(context, db, nullptr).show(window);
     QCoreApplication::processEvents();
-    MonitorEngine& engine = *window.engine();
+    MonitorEngine& engine = *window.face().engine();
     Figure figure;
     QElapsedTimer clock;
     double cpu = 0;
@@ -124,7 +126,7 @@ Figure runCycle(int devices, bool fast, quint16 open, quint16 closed) {
     QEventLoop loop;
     QTimer look;
     QObject::connect(&look, &QTimer::timeout, [&] {
-        if (window.statusPanel(1).startsWith(QStringLiteral("Next Check In")))
+        if (window.face().statusPanel(1).startsWith(QStringLiteral("Next Check In")))
             loop.quit();
     });
     int pings = 0;
@@ -147,12 +149,12 @@ Figure runCycle(int devices, bool fast, quint16 open, quint16 closed) {
     });
     cpu = processorMs();
     clock.start();
-    window.Monitor_Initialize();
+    window.face().Monitor_Initialize();
     look.start(100);
     loop.exec();
     figure.ms = clock.nsecsElapsed() / 1e6;
     figure.cpuMs = processorMs() - cpu;
-    window.Monitor_Stop();
+    window.face().Monitor_Stop();
     return figure;
 }
 
@@ -223,7 +225,7 @@ bool addSilentNetwork() {
 
 Figure pingPass(const QStringList& devices, bool fast) {
     TestContext ctx;
-    ScratchDatabase data;
+    SeededDatabase data;
     RecordingView view;
     ResultRecording recording(*ctx, data.db, view);
     PingChecks pings(*ctx, view, recording);

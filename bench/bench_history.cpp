@@ -11,6 +11,7 @@
 #include "ui/main/DeviceTree.h"
 #include "ui/main/frmMain.h"
 #include "ui/main/HistoryPane.h"
+#include "ui/main/MainClientArea.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -205,13 +206,13 @@ int main(int argc, char* argv[]) {
     DeviceTree& tree = window->tvTreeView();
     QTreeWidgetItem* item = tree.node(deviceName(Devices / 2) + QStringLiteral(":Ping"));
     QTreeWidgetItem* device = tree.node(deviceName(Devices / 2));
-    window->tvTreeView_NodeClick(item);
+    window->clientArea().tvTreeView_NodeClick(item);
     const double tabMs = timed([&] {
-        window->TabStrip1_Click(3);
+        window->clientArea().TabStrip1_Click(3);
         window->repaint();
         QCoreApplication::processEvents();
     });
-    HistoryPane& pane = window->historyPane();
+    HistoryPane& pane = window->clientArea().historyPane();
     double rangeMs[3] = {};
     for (int r = HistoryPane::Day; r <= HistoryPane::Month; ++r) {
         rangeMs[r] = timed([&] {

@@ -6,7 +6,9 @@
 #include "ui/main/DetailList.h"
 #include "ui/main/DevicePanes.h"
 #include "ui/main/DeviceTree.h"
+#include "ui/main/EngineFace.h"
 #include "ui/main/frmMain.h"
+#include "ui/main/MainClientArea.h"
 
 #include <cstdio>
 #include <QApplication>
@@ -71,7 +73,7 @@ int main(int argc, char* argv[]) {
     // The list as the person sees it: filled, laid out and painted, in each presentation.
     double shownMs[4] = {};
     for (int mode = 0; mode < 4; ++mode) {
-        window->setViewMode(mode);
+        window->clientArea().setViewMode(mode);
         shownMs[mode] = timed([&] {
             panes.Update_Devices();
             window->lvListView().repaint();
@@ -86,8 +88,8 @@ int main(int argc, char* argv[]) {
     db.execute({QStringLiteral("Update Main_Data set Count = -3 where Port = 'Ping' and "
                                "cast(substr(Device, 6, 5) as integer) % 11 = 0"),
                 {}});
-    const double iconsMs = timed([&] { window->Check_TVIcons(); });
-    const double iconsAgainMs = timed([&] { window->Check_TVIcons(); });
+    const double iconsMs = timed([&] { window->face().Check_TVIcons(); });
+    const double iconsAgainMs = timed([&] { window->face().Check_TVIcons(); });
     QCoreApplication::processEvents();
 
     std::printf("devices: %d, items: %d, tree nodes: %d, list rows: %d, problems: %d\n", Devices,

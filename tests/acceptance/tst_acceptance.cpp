@@ -5,6 +5,7 @@
 #include "store/Catalogue.h"
 #include "TestContext.h"
 #include "TestMain.h"
+#include "ui/main/EngineFace.h"
 #include "ui/main/frmMain.h"
 #include "ui/main/TrayIcon.h"
 
@@ -144,7 +145,7 @@ void AcceptanceTest::threeCycles_thenRecovery() {
     const QString closed = QString::number(m_closedPort);
     QTRY_VERIFY_WITH_TIMEOUT(logLines("Failure").size() >= 3, 60000);
     // The third cycle has ended once the countdown shows again; the next one is a minute away.
-    QTRY_VERIFY_WITH_TIMEOUT(window->statusPanel(1).startsWith("Next Check In"), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(window->face().statusPanel(1).startsWith("Next Check In"), 20000);
 
     const QStringList failures = logLines("Failure");
     QCOMPARE(failures.size(), 3);
@@ -177,7 +178,7 @@ void AcceptanceTest::threeCycles_thenRecovery() {
     QVERIFY(page.contains("<td valign='top' class='OK'>Ping</td>"));
     QVERIFY(page.contains("0 out of 3 times (0.00%)"));
     QVERIFY(page.contains("3 out of 3 times (100.00%)"));
-    QCOMPARE(window->tray().tip(), QString("IP Orvex Monitor 2.0 - 1 problems detected."));
+    QCOMPARE(window->face().tray().tip(), QString("IP Orvex Monitor 2.0 - 1 problems detected."));
 
     // The service comes up: the next cycle reports the recovery and mails it.
     QVERIFY(m_lateListener.listen(QHostAddress::LocalHost, m_closedPort));

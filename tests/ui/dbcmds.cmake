@@ -1,1 +1,1 @@
-orvex_add_test(tst_ui_database SOURCES tst_ui_database.cpp LIBS orvex_ui_main)
+orvex_add_test(tst_ui_database SOURCES tst_ui_database.cpp LIBS orvex_main_window_fixture)

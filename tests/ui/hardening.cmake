@@ -1,4 +1,4 @@
-orvex_add_test(tst_ui_hardening SOURCES tst_ui_hardening.cpp LIBS orvex_ui_main)
+orvex_add_test(tst_ui_hardening SOURCES tst_ui_hardening.cpp LIBS orvex_main_window_fixture)
 # A mail control that fails while being created, for the main window's load handler.
 add_library(tst_failing_control MODULE FailingControl.cpp)
 set_target_properties(tst_failing_control PROPERTIES LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)

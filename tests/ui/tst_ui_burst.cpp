@@ -1,7 +1,5 @@
-#include "store/Database.h"
-#include "TestContext.h"
+#include "MainWindowFixture.h"
 #include "TestMain.h"
-#include "ui/main/frmMain.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -29,22 +27,11 @@ private:
     QEvent::Type m_type;
 };
 
-struct Window {
-    Window() {
-        const QString path = t.programFile("OrvexMonitor.mdb");
-        Database::create(path);
-        db.open(path);
-        window = std::make_unique<frmMain>(*t, db);
-    }
-    frmMain& w() { return *window; }
+struct Window : MainWindowFixture {
     QLabel& label(int panel) {
         return *w().findChild<QLabel*>(panel == 1 ? QStringLiteral("Ready")
                                                   : QStringLiteral("Monitor"));
     }
-
-    TestContext t;
-    Database db;
-    std::unique_ptr<frmMain> window;
 };
 
 QStringList numbered(const QString& text, int count) {
@@ -100,8 +87,8 @@ void UiBurstTest::statusPanel_burst_showsFirstAtOnceAndLastAtFrameEnd() {
     EventCounter set(&label, QEvent::ToolTipChange);
 
     for (const QString& text : std::as_const(texts)) {
-        f.w().setStatusPanel(panel, text);
-        QCOMPARE(f.w().statusPanel(panel), text);
+        f.face().setStatusPanel(panel, text);
+        QCOMPARE(f.face().statusPanel(panel), text);
         if (eventsBetween)
             QCoreApplication::processEvents();
     }
@@ -111,9 +98,9 @@ void UiBurstTest::statusPanel_burst_showsFirstAtOnceAndLastAtFrameEnd() {
         QTRY_COMPARE(set.count, shows);
     QTRY_COMPARE(label.text(), texts.last());
     QCOMPARE(label.toolTip(), texts.last());
-    QCOMPARE(f.w().statusPanel(panel), texts.last());
+    QCOMPARE(f.face().statusPanel(panel), texts.last());
     QCOMPARE(f.label(other).text(), otherText);
-    QCOMPARE(f.w().statusPanel(other), otherText);
+    QCOMPARE(f.face().statusPanel(other), otherText);
 }
 
 // A new progress text repaints its label alone: not the other panel, not the bar laid out
@@ -130,7 +117,7 @@ void UiBurstTest::statusPanel_newText_repaintsOnlyItsLabel() {
     EventCounter windowPaints(&f.w(), QEvent::Paint);
     EventCounter barLayouts(f.w().findChild<QStatusBar*>(), QEvent::LayoutRequest);
 
-    f.w().setStatusPanel(1, QStringLiteral("Check in progress.  Pinging...(127.0.0.1)"));
+    f.face().setStatusPanel(1, QStringLiteral("Check in progress.  Pinging...(127.0.0.1)"));
     QTRY_VERIFY(labelPaints.count > 0);
     QCOMPARE(windowPaints.count, 0);
     QCOMPARE(otherPaints.count, 0);
@@ -143,7 +130,7 @@ void UiBurstTest::messageWindow_manyLines_keepNoUndoHistory() {
     f.t->settings().SaveSetting("Options", "LogFailures", "0");
     for (int i = 1; i <= 150; ++i)
         f.t->log().WriteLog(QStringLiteral("line %1").arg(i), QStringLiteral("Failure"));
-    QVERIFY(!f.w().txtMessageWindow().document()->isUndoAvailable());
+    QVERIFY(!f.client().txtMessageWindow().document()->isUndoAvailable());
 }
 
 ORVEX_TEST_MAIN(UiBurstTest)

@@ -1,10 +1,7 @@
 #include "core/AppInfo.h"
-#include "store/Database.h"
-#include "TestContext.h"
+#include "MainWindowFixture.h"
 #include "TestMain.h"
-#include "ui/main/DetailList.h"
-#include "ui/main/DeviceTree.h"
-#include "ui/main/frmMain.h"
+#include "ui/main/DatabaseCommands.h"
 
 #include <csignal>
 #include <optional>
@@ -19,17 +16,18 @@ namespace {
 
 const QString CRLF = QStringLiteral("\r\n");
 
-// A monitoring database of devices "host<n>", each with a Ping and a port 80 item.
-void createDatabase(const QString& path, int devices) {
-    Database::create(path);
-    Database db;
-    db.open(path);
+// Devices "host<n>", each with a Ping and a port 80 item.
+void addHosts(SeededDatabase& data, int devices) {
     for (int n = 0; n < devices; ++n) {
         const QString device = QString("host%1").arg(n);
-        db.execute({"Insert into Devices (Device) values (?)", {device}});
-        db.execute(
-            {"Insert into Main_Data (Device, Port) values (?1, 'Ping'), (?1, '80')", {device}});
+        data.addDevice(device).addItems(device, {"Ping", "80"});
     }
+}
+
+// A monitoring database of such devices, closed again.
+void createDatabase(const QString& path, int devices) {
+    SeededDatabase data(path);
+    addHosts(data, devices);
 }
 
 // Every row of Devices and Main_Data as text, in key order.
@@ -75,24 +73,28 @@ struct FileSizeLimit {
 // The program as start-up leaves it on a database of three devices (opened through a link when
 // one is named), with counters that a check cycle has moved since. Names are taken in the
 // program folder.
-struct Fixture {
-    explicit Fixture(const QString& file = "OrvexMonitor.mdb", const QString& link = {}) {
-        const QString real = QDir(t.folder.path()).filePath(file);
-        createDatabase(real, 3);
-        path = link.isEmpty() ? real : t.programFile(link);
-        if (!link.isEmpty())
-            QFile::link(real, path);
+struct Fixture : MainWindowFixture {
+    explicit Fixture(const QString& file = "OrvexMonitor.mdb", const QString& link = {})
+        : MainWindowFixture(
+              [link](SeededDatabase& data) {
+                  addHosts(data, 3);
+                  if (link.isEmpty())
+                      return;
+                  const QString linked = QFileInfo(data.path()).dir().filePath(link);
+                  QFile::link(data.path(), linked);
+                  data.db.close();
+                  data.db.open(linked);
+              },
+              file)
+        , path(link.isEmpty() ? data.path() : t.programFile(link)) {
         t->state().DatabasePath = path;
-        db.open(path);
-        window = std::make_unique<frmMain>(*t, db);
         caption = AppInfo::Title + " - " + QFileInfo(path).fileName();
         window->setWindowTitle(caption);
         db.execute({"Update Main_Data set Status = 'Failed', Connect = 7", {}});
     }
 
-    frmMain& w() { return *window; }
-    void run(const char* item) { w().action(QString::fromLatin1(item))->trigger(); }
-    int devicesInTree() { return w().tvTreeView().root()->childCount(); }
+    void run(const char* item) { action(QString::fromLatin1(item))->trigger(); }
+    int devicesInTree() { return tree().root()->childCount(); }
     QString stored() { return t->settings().GetSetting("Startup", "Database", "unset"); }
     bool reported(const QString& routine) {
         return t.end.codes == QVector<int>{1} && !t.dialogs.messages.isEmpty() &&
@@ -115,11 +117,8 @@ struct Fixture {
         QCOMPARE(allRows(db), rows);
     }
 
-    TestContext t;
     QString path;
     QString caption;
-    Database db;
-    std::unique_ptr<frmMain> window;
 };
 
 } // namespace
@@ -214,7 +213,7 @@ void UiDatabaseTest::open() {
         QCOMPARE(f.stored(), file);
         QCOMPARE(f.w().windowTitle(), AppInfo::Title + " - " + chosen);
         QCOMPARE(f.devicesInTree(), outcome == "opened" ? 5 : 4);
-        QCOMPARE(f.w().lvListView().model().rowCount(), f.devicesInTree());
+        QCOMPARE(f.list().model().rowCount(), f.devicesInTree());
         // Loading resets the counters of the file opened, and only of that one.
         QVERIFY(allRows(f.db).filter("Failed").isEmpty());
         if (outcome == "opened")
@@ -337,7 +336,7 @@ void UiDatabaseTest::compact() {
                                                      "Continue with database compaction?");
     QCOMPARE(f.reported("mnuCompactDatabase_Click"), fails);
     // A failure ends in the error report, behind which the program shows it stopped.
-    QCOMPARE(f.w().statusPanel(1), QString(fails ? "Stopped by an error." : "Ready"));
+    QCOMPARE(f.face().statusPanel(1), QString(fails ? "Stopped by an error." : "Ready"));
     // Rows and counters as they were; the tree is not rebuilt.
     f.verifyKept(rows);
     QCOMPARE(f.devicesInTree(), 3);
@@ -368,7 +367,7 @@ void UiDatabaseTest::reload() {
     QFETCH(bool, messageTab);
     Fixture f;
     if (messageTab)
-        f.w().TabStrip1_Click(2);
+        f.client().TabStrip1_Click(2);
     f.db.execute({"Insert into Devices (Device) values ('added later')", {}});
     const QStringList rows = allRows(f.db);
     f.t.dialogs.answers.enqueue(yes);
@@ -381,8 +380,8 @@ void UiDatabaseTest::reload() {
     QCOMPARE(f.devicesInTree(), yes ? 4 : 3);
     QCOMPARE(f.db.path(), f.path);
     QCOMPARE(f.w().windowTitle(), f.caption);
-    QVERIFY(!f.w().tvTreeView().isHidden());
-    QCOMPARE(f.w().lvListView().isHidden(), messageTab);
+    QVERIFY(!f.tree().isHidden());
+    QCOMPARE(f.list().isHidden(), messageTab);
     if (!yes)
         f.verifyKept(rows);
 }
@@ -405,15 +404,16 @@ void UiDatabaseTest::monitoring_putsEveryCommandOutOfReach() {
     // themselves refuse too, whatever way they are reached.
     Fixture f;
     const QStringList rows = allRows(f.db);
-    f.w().applyMonitoringState(true);
+    f.face().setMonitoringState(MonitoringState::Waiting);
     f.t->state().MonitoringOn = true;
     QVERIFY(!f.w().menu("mnuDatabase")->menuAction()->isEnabled());
     QTest::mouseClick(f.w().toolButton("Open"), Qt::LeftButton);
-    for (void (frmMain::*request)() :
-         {&frmMain::newDatabaseRequested, &frmMain::openDatabaseRequested,
-          &frmMain::saveDatabaseAsRequested, &frmMain::compactDatabaseRequested,
-          &frmMain::reloadDatabaseRequested})
-        emit(f.w().*request)();
+    DatabaseCommands& commands = f.commands().database();
+    for (void (DatabaseCommands::*command)() :
+         {&DatabaseCommands::mnuFileNew_Click, &DatabaseCommands::mnuFileOpen_Click,
+          &DatabaseCommands::mnuFileSaveAs_Click, &DatabaseCommands::mnuCompactDatabase_Click,
+          &DatabaseCommands::mnuReloadDatabase_Click})
+        (commands.*command)();
     QVERIFY(f.t.dialogs.fileRequests.isEmpty() && f.t.dialogs.questions.isEmpty());
     QVERIFY(f.t.assistant.spoken.isEmpty());
     f.verifyKept(rows);

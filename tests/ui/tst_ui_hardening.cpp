@@ -1,13 +1,9 @@
 #include "core/AppInfo.h"
 #include "engine/MonitorCycle.h"
 #include "engine/MonitorEngine.h"
+#include "MainWindowFixture.h"
 #include "platform/ComponentRegistry.h"
-#include "store/Database.h"
-#include "TestContext.h"
 #include "TestMain.h"
-#include "ui/main/DetailList.h"
-#include "ui/main/DeviceTree.h"
-#include "ui/main/frmMain.h"
 #include "ui/main/MainImages.h"
 #include "ui/main/TrayIcon.h"
 
@@ -22,24 +18,16 @@
 
 namespace {
 // A main window with its engine on a database of one loopback device with a ping item.
-struct LoopbackWindow {
-    explicit LoopbackWindow(const QString& alias = {}) {
-        const QString path = t.programFile("OrvexMonitor.mdb");
-        Database::create(path);
-        db.open(path);
-        db.execute(
-            {"Insert into Devices (Device, Device_Alias) values (?, ?)", {"127.0.0.1", alias}});
-        db.execute({"Insert into Main_Data (Device, Port) values (?, ?)", {"127.0.0.1", "Ping"}});
-        window = std::make_unique<frmMain>(*t, db);
-        window->Form_Load();
+struct LoopbackWindow : MainWindowFixture {
+    explicit LoopbackWindow(const QString& alias = {})
+        : MainWindowFixture([alias](SeededDatabase& data) {
+            data.addDevice("127.0.0.1", alias);
+            data.addItem("127.0.0.1", "Ping");
+        }) {
+        face().Form_Load();
     }
 
-    frmMain& w() { return *window; }
     QTabBar& tabs() { return *w().findChild<QTabBar*>("TabStrip1"); }
-
-    TestContext t;
-    Database db;
-    std::unique_ptr<frmMain> window;
 };
 
 // What a label or a tip shows of a text: a text Qt takes for markup shows as markup.
@@ -76,30 +64,30 @@ void UiHardeningTest::stopDuringCycle_endShowsMonitoringOff() {
     bool stopped = false;
     QTimer character;
     connect(&character, &QTimer::timeout, this, [&] {
-        if (!stopped && f.w().statusPanel(1).startsWith("Check in progress")) {
+        if (!stopped && f.face().statusPanel(1).startsWith("Check in progress")) {
             stopped = true;
-            f.w().Monitor_Stop();
+            f.face().Monitor_Stop();
         }
     });
     character.start(1);
-    f.w().Monitor_Initialize();
+    f.face().Monitor_Initialize();
     QTRY_VERIFY(stopped);
     QTRY_VERIFY(!f.t->state().CheckInProgress);
     character.stop();
 
     QVERIFY(!f.t->state().MonitoringOn);
-    QVERIFY(!f.w().engine()->cycle().minuteTimerActive());
-    QCOMPARE(f.w().statusPanel(1), QString("Ready"));
-    QCOMPARE(f.w().statusPanel(2), QString("Monitoring is off."));
-    QCOMPARE(f.w().tray().tip(), AppInfo::Title + " - Monitoring OFF.");
-    QCOMPARE(f.w().tray().picture(), int(MainImages::TrayIdle));
+    QVERIFY(!f.face().engine()->cycle().minuteTimerActive());
+    QCOMPARE(f.face().statusPanel(1), QString("Ready"));
+    QCOMPARE(f.face().statusPanel(2), QString("Monitoring is off."));
+    QCOMPARE(f.face().tray().tip(), AppInfo::Title + " - Monitoring OFF.");
+    QCOMPARE(f.face().tray().picture(), int(MainImages::TrayIdle));
     for (const char* name : {"mnuMonitoringOff", "mnuSysTrayMonitoringOff"}) {
-        QVERIFY2(!f.w().action(name)->isEnabled(), name);
-        QVERIFY2(f.w().action(name)->isChecked(), name);
+        QVERIFY2(!f.action(name)->isEnabled(), name);
+        QVERIFY2(f.action(name)->isChecked(), name);
     }
     for (const char* name : {"mnuMonitoringOn", "mnuSysTrayMonitoringOn"})
-        QVERIFY2(f.w().action(name)->isEnabled(), name);
-    QVERIFY(f.w().action("tbStop")->isChecked());
+        QVERIFY2(f.action(name)->isEnabled(), name);
+    QVERIFY(f.action("tbStop")->isChecked());
 }
 
 // At the size a first start gives the window, every tab shows its whole caption.
@@ -136,7 +124,7 @@ void UiHardeningTest::tabChange_byKeyOrWheel_switchesPane() {
     LoopbackWindow f;
     f.w().show();
     QVERIFY(QTest::qWaitForWindowExposed(&f.w()));
-    f.w().TabStrip1_Click(startTab);
+    f.client().TabStrip1_Click(startTab);
     QTabBar& tabs = f.tabs();
     if (input == "right" || input == "left") {
         QTest::keyClick(&tabs, input == "right" ? Qt::Key_Right : Qt::Key_Left);
@@ -147,9 +135,9 @@ void UiHardeningTest::tabChange_byKeyOrWheel_switchesPane() {
                           Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(&tabs, &wheel);
     }
-    QCOMPARE(f.w().selectedTab(), expectedTab);
-    QCOMPARE(f.w().lvListView().isHidden(), expectedTab != 1);
-    QCOMPARE(f.w().txtMessageWindow().isHidden(), expectedTab != 2);
+    QCOMPARE(f.client().selectedTab(), expectedTab);
+    QCOMPARE(f.client().lvListView().isHidden(), expectedTab != 1);
+    QCOMPARE(f.client().txtMessageWindow().isHidden(), expectedTab != 2);
 }
 
 void UiHardeningTest::restore_bringsMaximisedWindowBackNormal_data() {
@@ -173,7 +161,7 @@ void UiHardeningTest::restore_bringsMaximisedWindowBackNormal() {
     if (hiddenInTray)
         f.w().hide();
     if (entry == "tray")
-        f.w().action("mnuSysTrayRestore")->trigger();
+        f.action("mnuSysTrayRestore")->trigger();
     else
         f.w().Restore(); // what the character's "Restore" command reaches
     QTRY_VERIFY(f.w().isVisible());
@@ -201,9 +189,9 @@ void UiHardeningTest::formLoad_failure_reportedAsMainFormLoad() {
 void UiHardeningTest::errorReport_statusBarSaysStopped() {
     LoopbackWindow f;
     f.t->errors().ReportError(13, "Type mismatch", "Timer1_Timer");
-    f.w().setStatusPanel(1, "Check in progress...(Closing Ping Sockets)");
-    QCOMPARE(f.w().statusPanel(1), QString("Stopped by an error."));
-    QCOMPARE(f.w().statusPanel(2), QString("Monitoring is off."));
+    f.face().setStatusPanel(1, "Check in progress...(Closing Ping Sockets)");
+    QCOMPARE(f.face().statusPanel(1), QString("Stopped by an error."));
+    QCOMPARE(f.face().statusPanel(2), QString("Monitoring is off."));
 }
 
 void UiHardeningTest::names_showAsTheyAre_data() {
@@ -219,12 +207,12 @@ void UiHardeningTest::names_showAsTheyAre() {
     QFETCH(QString, place);
     QFETCH(QString, name);
     LoopbackWindow f(name);
-    f.w().tvTreeView_NodeClick(f.w().tvTreeView().node("127.0.0.1"));
-    f.w().TabStrip1_Click(3);
+    f.client().tvTreeView_NodeClick(f.tree().node("127.0.0.1"));
+    f.client().TabStrip1_Click(3);
     const auto* label =
         f.w().findChild<QLabel*>(place == "status bar" ? "Ready" : "lblHistoryTitle");
     QString expected = place == "status bar" ? "Check in progress... (" + name + ")" : name;
-    f.w().setStatusPanel(1, expected);
+    f.face().setStatusPanel(1, expected);
     QTRY_COMPARE(label->text(), expected);
     QCOMPARE(shown(label->text(), label->textFormat()), expected);
     QCOMPARE(shown(label->toolTip()), place == "status bar" ? expected : QString());

@@ -1,11 +1,8 @@
-#include "store/Database.h"
+#include "MainWindowFixture.h"
 #include "store/History.h"
-#include "TestContext.h"
 #include "TestMain.h"
 #include "ui/main/CheckBar.h"
-#include "ui/main/DetailList.h"
-#include "ui/main/DeviceTree.h"
-#include "ui/main/frmMain.h"
+#include "ui/main/DeviceCommands.h"
 #include "ui/main/HistoryPane.h"
 
 #include <QCategoryAxis>
@@ -21,49 +18,40 @@ const QDateTime Now(QDate(2026, 5, 6), QTime(12, 0), Qt::UTC);
 // A window on two devices: "web" (alias Web) with Ping and 80, and "mail" with Ping. Web's
 // ping answered 40 times in the last day, failing every tenth time, with round trips 10 to
 // 49 ms; its port answered once four days ago.
-struct Fixture {
+struct Fixture : MainWindowFixture {
     Fixture()
-        : clock(Now) {
-        t->setClock(&clock);
-        const QString path = t.programFile("OrvexMonitor.mdb");
-        Database::create(path);
-        db.open(path);
-        db.execute({"Insert into Devices (Device, Device_Alias) values ('web', 'Web')", {}});
-        db.execute({"Insert into Devices (Device) values ('mail')", {}});
-        for (const char* item : {"web|Ping", "web|80", "mail|Ping"}) {
-            const QStringList parts = QString(item).split('|');
-            db.execute(
-                {"Insert into Main_Data (Device, Port) values (?, ?)", {parts[0], parts[1]}});
-        }
-        const qint64 now = Now.toMSecsSinceEpoch();
-        for (int i = 0; i < 40; ++i) {
-            const bool good = i % 10 != 9;
-            History::append(db, {"web", "Ping", now - (40 - i) * 5 * Minute, good,
+        : MainWindowFixture([](SeededDatabase& data) {
+            data.addDevice("web", "Web");
+            data.addDevice("mail");
+            data.addItems("web", {"Ping", "80"}).addItems("mail", {"Ping"});
+            const qint64 now = Now.toMSecsSinceEpoch();
+            for (int i = 0; i < 40; ++i) {
+                const bool good = i % 10 != 9;
+                History::append(data.db,
+                                {"web", "Ping", now - (40 - i) * 5 * Minute, good,
                                  good ? 10 + i : -1, good ? QString() : "request timed out"});
-        }
-        History::append(db, {"web", "80", now - 4 * History::DayMs, true, 3, {}});
-        window = std::make_unique<frmMain>(*t, db);
+            }
+            History::append(data.db, {"web", "80", now - 4 * History::DayMs, true, 3, {}});
+        }) {
+        // The history reads the clock only once it shows.
+        t->setClock(&clock);
         window->placeWindow(600, 600, 12000, 8000);
         window->show();
     }
 
-    frmMain& w() { return *window; }
-    HistoryPane& pane() { return w().historyPane(); }
+    HistoryPane& pane() { return client().historyPane(); }
     QTabBar& tabs() { return *w().findChild<QTabBar*>("TabStrip1"); }
     void clickTab(int index) {
         QTest::mouseClick(&tabs(), Qt::LeftButton, {}, tabs().tabRect(index).center());
     }
     void clickNode(const QString& key) {
-        DeviceTree& tree = w().tvTreeView();
+        DeviceTree& tree = this->tree();
         QTreeWidgetItem* node = tree.node(key);
         tree.scrollToItem(node);
         QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, tree.visualItemRect(node).center());
     }
 
-    TestContext t;
-    FixedClock clock;
-    Database db;
-    std::unique_ptr<frmMain> window;
+    FixedClock clock{Now};
 };
 } // namespace
 
@@ -87,14 +75,14 @@ void UiHistoryTest::tab_followsSelectionAndKeepsItsPlace() {
     QCOMPARE(f.tabs().tabText(2), QString("History"));
     f.clickNode("web");
     f.clickTab(2);
-    QCOMPARE(f.w().selectedTab(), 3);
+    QCOMPARE(f.client().selectedTab(), 3);
     QVERIFY(f.pane().isVisible());
-    QVERIFY(!f.w().lvListView().isVisible());
+    QVERIFY(!f.client().lvListView().isVisible());
     QCOMPARE(f.pane().title(), QString("Web"));
 
     // Choosing another node keeps the history in front and shows that node's.
     f.clickNode("web:Ping");
-    QCOMPARE(f.w().selectedTab(), 3);
+    QCOMPARE(f.client().selectedTab(), 3);
     QCOMPARE(f.pane().title(), QString("Web - Port:Ping"));
     f.clickNode("mail");
     QCOMPARE(f.pane().title(), QString("mail"));
@@ -104,8 +92,8 @@ void UiHistoryTest::tab_followsSelectionAndKeepsItsPlace() {
     f.clickTab(0);
     QVERIFY(!f.pane().isVisible());
     f.clickNode("web");
-    QCOMPARE(f.w().selectedTab(), 1);
-    QVERIFY(f.w().lvListView().isVisible());
+    QCOMPARE(f.client().selectedTab(), 1);
+    QVERIFY(f.client().lvListView().isVisible());
 }
 
 void UiHistoryTest::item_availabilityBarAndRoundTrips() {
@@ -216,7 +204,7 @@ void UiHistoryTest::endOfCycle_refreshesTheShownHistory() {
     f.clickTab(2);
     QCOMPARE(f.pane().checkBar().marks().size(), 0);
     History::append(f.db, {"mail", "Ping", Now.toMSecsSinceEpoch(), false, -1, "unreachable"});
-    f.w().refreshDetailList();
+    f.face().refreshDetailList();
     QCOMPARE(f.pane().checkBar().marks().size(), 1);
     QVERIFY(f.pane()
                 .availabilityText(HistoryPane::Day)
@@ -228,13 +216,13 @@ void UiHistoryTest::deletePort_removesItsHistory() {
     Fixture f;
     f.clickNode("web:Ping");
     f.t.dialogs.answers << true;
-    f.w().mnutvDeletePort_Click();
+    f.commands().devices().mnutvDeletePort_Click();
     QCOMPARE(History::lastChecks(f.db, {"web", "Ping"}, 60).size(), 0);
     QCOMPARE(History::lastChecks(f.db, {"web", "80"}, 60).size(), 1);
     History::append(f.db, {"mail", "Ping", Now.toMSecsSinceEpoch(), true, 1, {}});
     f.clickNode("mail");
     f.t.dialogs.answers << true;
-    f.w().mnutvDeleteDevice_Click();
+    f.commands().devices().mnutvDeleteDevice_Click();
     QCOMPARE(History::lastChecks(f.db, {"web", {}}, 60).size(), 1);
     QCOMPARE(f.db.openRecordset({"Select * from History where Device = 'mail'", {}}).count(), 0);
 }

@@ -1,16 +1,16 @@
 #include "core/AppInfo.h"
-#include "store/Database.h"
-#include "TestContext.h"
+#include "MainWindowFixture.h"
+#include "ModalSteps.h"
 #include "TestMain.h"
-#include "ui/main/DetailList.h"
-#include "ui/main/DevicePanes.h"
-#include "ui/main/DeviceTree.h"
-#include "ui/main/frmMain.h"
+#include "ui/dialogs/frmModifyPort.h"
+#include "ui/main/DeviceCommands.h"
+#include "ui/main/DocumentCommands.h"
 #include "ui/main/MainImages.h"
 #include "ui/main/TrayIcon.h"
 
 #include <QAction>
 #include <QFile>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
@@ -22,62 +22,33 @@ namespace {
 
 const QString CRLF = QStringLiteral("\r\n");
 
-struct Item {
-    QString port;
-    QString type;
-};
-
-void addDevice(Database& db, const QString& device, const QString& alias,
-               const QString& description, const QList<Item>& items) {
-    db.execute({"Insert into Devices (Device, Device_Alias, Device_Description) values (?, ?, ?)",
-                {device, alias, description}});
-    for (const Item& item : items)
-        db.execute({"Insert into Main_Data (Device, Port, Port_Type, Port_Description) "
-                    "values (?, ?, ?, ?)",
-                    {device, item.port, item.type, item.type + " check"}});
-}
-
-void setItem(Database& db, const QString& device, const QString& port, const QString& assignments,
-             const QVariantList& values) {
-    QVariantList params = values;
-    params << device << port;
-    db.execute({"Update Main_Data set " + assignments + " where Device = ? and Port = ?", params});
-}
-
-int countRows(Database& db, const QString& sql, const QVariantList& params = {}) {
-    return db.openRecordset({sql, params}).count();
-}
-
 QString storedDeviceStatus(Database& db, const QString& device) {
     return db.openRecordset({"Select * from Devices where Device = ?", {device}})
         .text("Device_Status");
 }
 
+// A device with items of the given ports, each typed "Port" or "Ping" and described after it.
+void addDevice(SeededDatabase& data, const QString& device, const QString& alias,
+               const QString& description, const QList<QPair<QString, QString>>& items) {
+    data.addDevice(device, alias, description);
+    for (const auto& [port, type] : items)
+        data.addItem(device, port, {{"Port_Type", type}, {"Port_Description", type + " check"}});
+}
+
 // A window on a database of three devices: 10.0.0.5 (alias web) with Ping, 25 and 80;
 // mail.example with Ping and 110; printer without items.
-struct Fixture {
-    Fixture() {
-        const QString path = t.programFile("OrvexMonitor.mdb");
-        Database::create(path);
-        db.open(path);
-        addDevice(db, "10.0.0.5", "web", "Web server",
-                  {{"25", "Port"}, {"80", "Port"}, {"Ping", "Ping"}});
-        addDevice(db, "mail.example", "", "Mail", {{"110", "Port"}, {"Ping", "Ping"}});
-        addDevice(db, "printer", "", "Printer", {});
-        setItem(db, "10.0.0.5", "80", "Connect = ?, Error = ?, Count = ?", {3, 1, 2});
-        window = std::make_unique<frmMain>(*t, db);
-    }
+struct Fixture : MainWindowFixture {
+    Fixture()
+        : MainWindowFixture([](SeededDatabase& data) {
+            addDevice(data, "10.0.0.5", "web", "Web server",
+                      {{"25", "Port"}, {"80", "Port"}, {"Ping", "Ping"}});
+            addDevice(data, "mail.example", "", "Mail", {{"110", "Port"}, {"Ping", "Ping"}});
+            addDevice(data, "printer", "", "Printer", {});
+            data.setItem("10.0.0.5", "80", {{"Connect", 3}, {"Error", 1}, {"Count", 2}});
+        }) {}
 
-    frmMain& w() { return *window; }
-    DeviceTree& tree() { return w().tvTreeView(); }
-    DetailList& list() { return w().lvListView(); }
-    QTreeWidgetItem* node(const QString& key) { return tree().node(key); }
-    void select(const QString& key) { tree().selectNode(node(key)); }
     QString storedViewMode() { return t->settings().GetSetting("Settings", "ViewMode", "unset"); }
-
-    TestContext t;
-    Database db;
-    std::unique_ptr<frmMain> window;
+    int countRows(const QString& sql) { return data.count(sql); }
 };
 
 QStringList captions(const DetailList& list) {
@@ -136,7 +107,7 @@ private slots:
     void close_noKeepsEverything();
     void close_yesSavesGeometryAndViewMode();
     void close_minimisedKeepsStoredGeometry();
-    void selectedKey_setWhileDialogRunsAndClearedAfter();
+    void selectedKey_isTheKeyOfTheDialogItOpens();
     void trayRestore_bringsHiddenWindowBackWhereItWas();
 };
 
@@ -159,31 +130,26 @@ void UiMainTest::loadData_buildsTreeAndResetsCounters() {
     QCOMPARE(DeviceTree::imageOf(port80), MainImages::ItemHealthy);
     QCOMPARE(f.node("10.0.0.5:Ping")->text(0), QString("Ping:Ping"));
     QCOMPARE(f.node("printer")->childCount(), 0);
-    QCOMPARE(countRows(f.db, "Select * from Main_Data where Count <> 0 or Connect <> 0"), 0);
-    QCOMPARE(countRows(f.db, "Select * from Devices where Device_Status = 'Not Checked'"), 3);
+    QCOMPARE(f.countRows("Select * from Main_Data where Count <> 0 or Connect <> 0"), 0);
+    QCOMPARE(f.countRows("Select * from Devices where Device_Status = 'Not Checked'"), 3);
 }
 
 void UiMainTest::loadData_emptyDatabase_rootOnly() {
-    TestContext t;
-    Database db;
-    Database::create(t.programFile("empty.mdb"));
-    db.open(t.programFile("empty.mdb"));
-    frmMain w(*t, db);
-    QCOMPARE(w.tvTreeView().nodeCount(), 1);
-    QCOMPARE(captions(w.lvListView()), QStringList({"Name", "Type", "Description", "Status"}));
-    QCOMPARE(w.lvListView().model().rowCount(), 0);
+    MainWindowFixture f({}, "empty.mdb");
+    QCOMPARE(f.tree().nodeCount(), 1);
+    QCOMPARE(captions(f.list()), QStringList({"Name", "Type", "Description", "Status"}));
+    QCOMPARE(f.list().model().rowCount(), 0);
 }
 
 // The root's key is no name a device may not have.
 void UiMainTest::deviceNamedLikeTheRootKey_isAnOrdinaryDevice() {
-    TestContext t;
-    Database db;
-    Database::create(t.programFile("root.mdb"));
-    db.open(t.programFile("root.mdb"));
-    addDevice(db, "Root", "", "Named like the root", {{"80", "Port"}});
-    addDevice(db, "server", "", "Sorted after it", {{"Ping", "Ping"}});
-    frmMain w(*t, db);
-    DeviceTree& tree = w.tvTreeView();
+    MainWindowFixture f(
+        [](SeededDatabase& data) {
+            addDevice(data, "Root", "", "Named like the root", {{"80", "Port"}});
+            addDevice(data, "server", "", "Sorted after it", {{"Ping", "Ping"}});
+        },
+        "root.mdb");
+    DeviceTree& tree = f.tree();
 
     QCOMPARE(tree.root()->text(0), QString("Monitored Devices"));
     QCOMPARE(tree.root()->childCount(), 2);
@@ -191,15 +157,15 @@ void UiMainTest::deviceNamedLikeTheRootKey_isAnOrdinaryDevice() {
     QVERIFY(tree.isDevice(tree.node("server")));
     QCOMPARE(tree.node("Root:80")->parent(), tree.node("Root"));
     QCOMPARE(tree.nodeCount(), 5);
-    QCOMPARE(w.lvListView().model().rowCount(), 2);
+    QCOMPARE(f.list().model().rowCount(), 2);
 
     tree.selectNode(tree.node("Root"));
-    t.dialogs.answers.enqueue(true);
-    w.mnutvDeleteDevice_Click();
+    f.t.dialogs.answers.enqueue(true);
+    f.commands().devices().mnutvDeleteDevice_Click();
     QCOMPARE(tree.root()->childCount(), 1);
     QVERIFY(tree.isDevice(tree.node("server")));
-    QCOMPARE(countRows(db, "Select * from Main_Data"), 1);
-    QVERIFY(t.end.codes.isEmpty());
+    QCOMPARE(f.data.count("Select * from Main_Data"), 1);
+    QVERIFY(f.t.end.codes.isEmpty());
 }
 
 void UiMainTest::lists_forRootDeviceAndItem() {
@@ -208,14 +174,14 @@ void UiMainTest::lists_forRootDeviceAndItem() {
     QCOMPARE(rowTexts(f.list(), 0), QStringList({"web", "Device", "Web server", "Not Checked"}));
     QCOMPARE(f.list().model().rows().at(0).key, QString("10.0.0.5"));
 
-    setItem(f.db, "10.0.0.5", "80", "Connect = ?, Error = ?, Status = ?, Failed_On = ?",
-            {3, 1, "Failed", "02/03/2026 10:00:00"});
-    setItem(f.db, "10.0.0.5", "Ping",
-            "Connect = ?, Error = ?, Ping_Min = ?, Ping_Max = ?, "
-            "Ping_Average = ?",
-            {10, 2, 15, 120, 41});
+    f.data.setItem(
+        "10.0.0.5", "80",
+        {{"Connect", 3}, {"Error", 1}, {"Status", "Failed"}, {"Failed_On", "02/03/2026 10:00:00"}});
+    f.data.setItem(
+        "10.0.0.5", "Ping",
+        {{"Connect", 10}, {"Error", 2}, {"Ping_Min", 15}, {"Ping_Max", 120}, {"Ping_Average", 41}});
     f.select("10.0.0.5");
-    f.w().panes().Update_Ports();
+    f.panes().Update_Ports();
     QCOMPARE(captions(f.list()),
              QStringList({"Name", "Type", "Description", "Status", "Last Error", "Summary"}));
     QCOMPARE(f.list().model().rowCount(), 4);
@@ -229,7 +195,7 @@ void UiMainTest::lists_forRootDeviceAndItem() {
     QCOMPARE(f.list().model().cell(3, 5), QString("10/12 (83.33%) 15 min/120 max/41 average"));
 
     f.select("10.0.0.5:80");
-    f.w().panes().Update_Port();
+    f.panes().Update_Port();
     QCOMPARE(f.list().model().rowCount(), 1);
     QCOMPARE(f.list().model().rows().at(0).key, QString("10.0.0.5:80"));
     QCOMPARE(f.list().model().cell(0, 5), QString("3/4 (75.00%)"));
@@ -237,32 +203,32 @@ void UiMainTest::lists_forRootDeviceAndItem() {
 
 void UiMainTest::nodeClick_selectsStatusTabAndFillsList() {
     Fixture f;
-    f.w().TabStrip1_Click(2);
-    QCOMPARE(f.w().selectedTab(), 2);
-    f.w().tvTreeView_NodeClick(f.node("mail.example"));
-    QCOMPARE(f.w().selectedTab(), 1);
+    f.client().TabStrip1_Click(2);
+    QCOMPARE(f.client().selectedTab(), 2);
+    f.client().tvTreeView_NodeClick(f.node("mail.example"));
+    QCOMPARE(f.client().selectedTab(), 1);
     QVERIFY(!f.list().isHidden());
-    QVERIFY(f.w().txtMessageWindow().isHidden());
+    QVERIFY(f.client().txtMessageWindow().isHidden());
     QCOMPARE(DeviceTree::keyOf(f.tree().selectedNode()), QString("mail.example"));
     QCOMPARE(f.list().model().rowCount(), 3); // the device and its two items
-    f.w().tvTreeView_NodeClick(f.node("mail.example:110"));
+    f.client().tvTreeView_NodeClick(f.node("mail.example:110"));
     QCOMPARE(f.list().model().rowCount(), 1);
     QCOMPARE(f.list().model().rows().at(0).text, QString("Port:110"));
 }
 
 void UiMainTest::listClicks_selectTreeNodeAndDoubleClickRefills() {
     Fixture f;
-    f.w().lvListView_ItemClick("mail.example");
+    f.client().lvListView_ItemClick("mail.example");
     QCOMPARE(DeviceTree::keyOf(f.tree().selectedNode()), QString("mail.example"));
     QCOMPARE(f.list().model().rowCount(), 3); // the click alone does not refill
     f.list().selectRow(1);
-    f.w().lvListView_DblClick();
+    f.client().lvListView_DblClick();
     QCOMPARE(f.list().model().rows().at(0).key, QString("mail.example"));
     QCOMPARE(f.list().model().rowCount(), 3);
 
     f.list().selectRow(1);
-    f.w().lvListView_ItemClick(f.list().selectedKey());
-    f.w().lvListView_DblClick();
+    f.client().lvListView_ItemClick(f.list().selectedKey());
+    f.client().lvListView_DblClick();
     QCOMPARE(f.list().model().rowCount(), 1);
     QCOMPARE(f.list().model().rows().at(0).key, QString("mail.example:110"));
     QVERIFY(f.t.assistant.spoken.isEmpty());
@@ -270,7 +236,7 @@ void UiMainTest::listClicks_selectTreeNodeAndDoubleClickRefills() {
 
 void UiMainTest::listDoubleClick_withoutRow_suggests() {
     Fixture f;
-    f.w().lvListView_DblClick();
+    f.client().lvListView_DblClick();
     QCOMPARE(f.t.assistant.spoken.size(), 1);
     QCOMPARE(f.t.assistant.spoken.at(0).text,
              QString("Right-click on 'Monitored Devices' to add a device."));
@@ -297,7 +263,7 @@ void UiMainTest::columnClick_flipsOrderEveryTime() {
     f.list().sortByColumnClick(2);
     QCOMPARE(names(), QStringList({"web", "printer", "mail.example"}));
     // A refill keeps the list sorted.
-    f.w().mnuViewRefresh_Click();
+    f.client().mnuViewRefresh_Click();
     QCOMPARE(names(), QStringList({"web", "printer", "mail.example"}));
 }
 
@@ -337,11 +303,11 @@ void UiMainTest::checkTVIcons() {
     Fixture f;
     const QStringList ports{"25", "80", "Ping"};
     for (int i = 0; i < ports.size(); ++i)
-        setItem(f.db, "10.0.0.5", ports.at(i), "Count = ?", {counters.at(i)});
+        f.data.setItem("10.0.0.5", ports.at(i), {{"Count", counters.at(i)}});
     f.db.execute({"Update Devices set Device_Status = ?", {storedStatus}});
     f.node("10.0.0.5")->setExpanded(!expanded);
 
-    f.w().Check_TVIcons();
+    f.face().Check_TVIcons();
 
     QTreeWidgetItem* device = f.node("10.0.0.5");
     QCOMPARE(DeviceTree::imageOf(device), deviceImage);
@@ -349,7 +315,7 @@ void UiMainTest::checkTVIcons() {
     for (int i = 0; i < ports.size(); ++i)
         QCOMPARE(DeviceTree::imageOf(f.node("10.0.0.5:" + ports.at(i))), itemImages.at(i));
     QCOMPARE(device->isExpanded(), expanded);
-    QCOMPARE(f.w().panes().problemCount(), problems);
+    QCOMPARE(f.panes().problemCount(), problems);
     // A device without items keeps its picture and its status.
     QCOMPARE(DeviceTree::imageOf(f.node("printer")), MainImages::DeviceHealthy);
     QCOMPARE(storedDeviceStatus(f.db, "printer"), storedStatus);
@@ -357,21 +323,21 @@ void UiMainTest::checkTVIcons() {
 
 void UiMainTest::checkTVIcons_trayFollowsProblemCount() {
     Fixture f;
-    f.w().Form_Load();
-    QCOMPARE(f.w().tray().picture(), MainImages::TrayIdle);
-    QCOMPARE(f.w().tray().tip(), AppInfo::Title + " - Monitoring OFF.");
-    QVERIFY(f.w().tray().isInTray());
+    f.face().Form_Load();
+    QCOMPARE(f.face().tray().picture(), MainImages::TrayIdle);
+    QCOMPARE(f.face().tray().tip(), AppInfo::Title + " - Monitoring OFF.");
+    QVERIFY(f.face().tray().isInTray());
 
-    setItem(f.db, "10.0.0.5", "80", "Count = ?", {2});
-    setItem(f.db, "mail.example", "Ping", "Count = ?", {1});
-    f.w().Check_TVIcons();
-    QCOMPARE(f.w().tray().picture(), MainImages::TrayProblems);
-    QCOMPARE(f.w().tray().tip(), AppInfo::Title + " - 2 problems detected.");
+    f.data.setItem("10.0.0.5", "80", {{"Count", 2}});
+    f.data.setItem("mail.example", "Ping", {{"Count", 1}});
+    f.face().Check_TVIcons();
+    QCOMPARE(f.face().tray().picture(), MainImages::TrayProblems);
+    QCOMPARE(f.face().tray().tip(), AppInfo::Title + " - 2 problems detected.");
 
     f.db.execute({"Update Main_Data set Count = 0", {}});
-    f.w().Check_TVIcons();
-    QCOMPARE(f.w().tray().picture(), MainImages::TrayIdle);
-    QCOMPARE(f.w().tray().tip(), AppInfo::Title + " - 0 problems detected.");
+    f.face().Check_TVIcons();
+    QCOMPARE(f.face().tray().picture(), MainImages::TrayIdle);
+    QCOMPARE(f.face().tray().tip(), AppInfo::Title + " - 0 problems detected.");
 }
 
 void UiMainTest::monitoringStates_data() {
@@ -397,43 +363,37 @@ void UiMainTest::monitoringStates() {
     QFETCH(bool, offEnabled);
 
     Fixture f;
-    f.w().applyMonitoringState(state != 0);
-    if (state == 2)
-        f.w().setStopEnabled(false);
-    QCOMPARE(f.w().action("tbMonitor")->isChecked(), monitorPressed);
-    QCOMPARE(f.w().action("tbStop")->isChecked(), !monitorPressed);
-    QCOMPARE(f.w().action("tbStop")->isEnabled(), stopEnabled);
+    f.face().setMonitoringState(MonitoringState(state));
+    QCOMPARE(f.action("tbMonitor")->isChecked(), monitorPressed);
+    QCOMPARE(f.action("tbStop")->isChecked(), !monitorPressed);
+    QCOMPARE(f.action("tbStop")->isEnabled(), stopEnabled);
     for (const char* name : {"tbNew", "tbOpen", "mnuFileNew", "mnuFileSaveAs", "mnuFileOpen"})
-        QCOMPARE(f.w().action(name)->isEnabled(), fileCommands);
-    QCOMPARE(f.w().menu("mnuDatabase")->isEnabled(), fileCommands);
+        QCOMPARE(f.action(name)->isEnabled(), fileCommands);
+    QCOMPARE(f.commands().menu("mnuDatabase")->isEnabled(), fileCommands);
     for (const char* name : {"mnuMonitoringOn", "mnuSysTrayMonitoringOn"}) {
-        QCOMPARE(f.w().action(name)->isEnabled(), onEnabled);
-        QCOMPARE(f.w().action(name)->isChecked(), state != 0);
+        QCOMPARE(f.action(name)->isEnabled(), onEnabled);
+        QCOMPARE(f.action(name)->isChecked(), state != 0);
     }
     for (const char* name : {"mnuMonitoringOff", "mnuSysTrayMonitoringOff"}) {
-        QCOMPARE(f.w().action(name)->isEnabled(), offEnabled);
-        QCOMPARE(f.w().action(name)->isChecked(), state == 0);
+        QCOMPARE(f.action(name)->isEnabled(), offEnabled);
+        QCOMPARE(f.action(name)->isChecked(), state == 0);
     }
 }
 
 void UiMainTest::monitorButton_withoutDevices_isRefusedAndStopStaysPressed() {
-    TestContext t;
-    Database db;
-    Database::create(t.programFile("empty.mdb"));
-    db.open(t.programFile("empty.mdb"));
-    frmMain w(*t, db);
-    w.Form_Load();
-    QVERIFY(w.engine());
-    w.action("tbMonitor")->trigger(); // a click presses the button before the cycle decides
-    QCOMPARE(t.assistant.spoken.size(), 2);
-    QCOMPARE(t.assistant.spoken.at(0).animation, QString("Decline"));
-    QCOMPARE(t.assistant.spoken.at(1).animation, QString("Suggest"));
-    QVERIFY(!t->state().MonitoringOn);
-    QVERIFY(!w.action("tbMonitor")->isChecked());
-    QVERIFY(w.action("tbStop")->isChecked());
-    QVERIFY(w.action("mnuMonitoringOn")->isEnabled());
-    QCOMPARE(w.tray().tip(), AppInfo::Title + " - Monitoring OFF.");
-    QCOMPARE(w.statusPanel(2), QString("Monitoring is off."));
+    MainWindowFixture f({}, "empty.mdb");
+    f.face().Form_Load();
+    QVERIFY(f.face().engine());
+    f.action("tbMonitor")->trigger(); // a click presses the button before the cycle decides
+    QCOMPARE(f.t.assistant.spoken.size(), 2);
+    QCOMPARE(f.t.assistant.spoken.at(0).animation, QString("Decline"));
+    QCOMPARE(f.t.assistant.spoken.at(1).animation, QString("Suggest"));
+    QVERIFY(!f.t->state().MonitoringOn);
+    QVERIFY(!f.action("tbMonitor")->isChecked());
+    QVERIFY(f.action("tbStop")->isChecked());
+    QVERIFY(f.action("mnuMonitoringOn")->isEnabled());
+    QCOMPARE(f.face().tray().tip(), AppInfo::Title + " - Monitoring OFF.");
+    QCOMPARE(f.face().statusPanel(2), QString("Monitoring is off."));
 }
 
 void UiMainTest::treeMenu_data() {
@@ -462,19 +422,19 @@ void UiMainTest::treeMenu() {
     Fixture f;
     f.select(selected);
     f.t->state().MonitoringOn = monitoring;
-    f.w().prepareTreeMenu();
+    f.commands().prepareTreeMenu();
     const QStringList items{"mnutvAddDevice", "mnutvModifyDeviceDesc", "mnutvDeleteDevice",
                             "mnutvAddPort",   "mnutvModifyPortDesc",   "mnutvDeletePort",
                             "mnutvRefresh"};
     for (int i = 0; i < items.size(); ++i)
-        QVERIFY2(f.w().action(items.at(i))->isEnabled() == enabled.at(i), qPrintable(items.at(i)));
+        QVERIFY2(f.action(items.at(i))->isEnabled() == enabled.at(i), qPrintable(items.at(i)));
 }
 
 void UiMainTest::deleteDevice_yesRemovesExactlyItsRows() {
     Fixture f;
     f.select("10.0.0.5");
     f.t.dialogs.answers.enqueue(true);
-    f.w().mnutvDeleteDevice_Click();
+    f.commands().devices().mnutvDeleteDevice_Click();
 
     QCOMPARE(f.t.dialogs.questions.size(), 1);
     QCOMPARE(f.t.dialogs.questions.at(0).text,
@@ -482,10 +442,10 @@ void UiMainTest::deleteDevice_yesRemovesExactlyItsRows() {
     QCOMPARE(f.t.dialogs.questions.at(0).caption, AppInfo::Title);
     QVERIFY(!f.node("10.0.0.5"));
     QVERIFY(!f.node("10.0.0.5:80"));
-    QCOMPARE(countRows(f.db, "Select * from Devices where Device = '10.0.0.5'"), 0);
-    QCOMPARE(countRows(f.db, "Select * from Main_Data where Device = '10.0.0.5'"), 0);
-    QCOMPARE(countRows(f.db, "Select * from Devices"), 2);
-    QCOMPARE(countRows(f.db, "Select * from Main_Data"), 2);
+    QCOMPARE(f.countRows("Select * from Devices where Device = '10.0.0.5'"), 0);
+    QCOMPARE(f.countRows("Select * from Main_Data where Device = '10.0.0.5'"), 0);
+    QCOMPARE(f.countRows("Select * from Devices"), 2);
+    QCOMPARE(f.countRows("Select * from Main_Data"), 2);
     QCOMPARE(f.list().model().rowCount(), 2);
     QVERIFY(f.t.end.codes.isEmpty());
 }
@@ -494,15 +454,15 @@ void UiMainTest::deletePort_yesRemovesExactlyItsRow() {
     Fixture f;
     f.select("10.0.0.5:80");
     f.t.dialogs.answers.enqueue(true);
-    f.w().mnutvDeletePort_Click();
+    f.commands().devices().mnutvDeletePort_Click();
 
     QCOMPARE(f.t.dialogs.questions.at(0).text,
              "You are about to delete port 80 from web." + CRLF + "Are you sure?");
     QVERIFY(!f.node("10.0.0.5:80"));
     QVERIFY(f.node("10.0.0.5:25"));
-    QCOMPARE(countRows(f.db, "Select * from Main_Data where Device = '10.0.0.5'"), 2);
-    QCOMPARE(countRows(f.db, "Select * from Main_Data"), 4);
-    QCOMPARE(countRows(f.db, "Select * from Devices"), 3);
+    QCOMPARE(f.countRows("Select * from Main_Data where Device = '10.0.0.5'"), 2);
+    QCOMPARE(f.countRows("Select * from Main_Data"), 4);
+    QCOMPARE(f.countRows("Select * from Devices"), 3);
     // The list shows the device and its remaining items.
     QCOMPARE(f.list().model().rowCount(), 3);
     QCOMPARE(f.list().model().rows().at(0).key, QString("10.0.0.5"));
@@ -512,14 +472,14 @@ void UiMainTest::deletePort_yesRemovesExactlyItsRow() {
 void UiMainTest::deletes_noChangesNothing() {
     Fixture f;
     f.select("10.0.0.5");
-    f.w().mnutvDeleteDevice_Click(); // no queued answer: No
+    f.commands().devices().mnutvDeleteDevice_Click(); // no queued answer: No
     f.select("10.0.0.5:80");
-    f.w().mnutvDeletePort_Click();
+    f.commands().devices().mnutvDeletePort_Click();
     QCOMPARE(f.t.dialogs.questions.size(), 2);
     QVERIFY(f.node("10.0.0.5"));
     QVERIFY(f.node("10.0.0.5:80"));
-    QCOMPARE(countRows(f.db, "Select * from Devices"), 3);
-    QCOMPARE(countRows(f.db, "Select * from Main_Data"), 5);
+    QCOMPARE(f.countRows("Select * from Devices"), 3);
+    QCOMPARE(f.countRows("Select * from Main_Data"), 5);
     QCOMPARE(f.list().model().rowCount(), 3);
 }
 
@@ -527,13 +487,13 @@ void UiMainTest::refresh_duringCheckDoesNothing() {
     Fixture f;
     f.db.execute({"Update Devices set Device_Description = 'changed'", {}});
     f.t->state().CheckInProgress = true;
-    f.w().mnuViewRefresh_Click();
+    f.client().mnuViewRefresh_Click();
     QCOMPARE(f.list().model().cell(0, 2), QString("Web server"));
-    f.w().mnutvRefresh_Click(); // the tree pop-up's refresh has no such guard
+    f.client().mnutvRefresh_Click(); // the tree pop-up's refresh has no such guard
     QCOMPARE(f.list().model().cell(0, 2), QString("changed"));
     f.db.execute({"Update Devices set Device_Description = 'again'", {}});
     f.t->state().CheckInProgress = false;
-    f.w().mnuViewRefresh_Click();
+    f.client().mnuViewRefresh_Click();
     QCOMPARE(f.list().model().cell(0, 2), QString("again"));
 }
 
@@ -558,35 +518,34 @@ void UiMainTest::viewMode_entryPoints() {
     QFETCH(bool, showsListTab);
 
     Fixture f;
-    f.w().setViewMode(mode == 2 ? 1 : 2); // start elsewhere
-    f.w().TabStrip1_Click(2);
+    f.client().setViewMode(mode == 2 ? 1 : 2); // start elsewhere
+    f.client().TabStrip1_Click(2);
     if (entry == "menu")
-        f.w().mnuListViewMode_Click(mode);
+        f.client().mnuListViewMode_Click(mode);
     else if (entry == "popup")
-        f.w().mnulvRightClickMode_Click(mode);
+        f.client().mnulvRightClickMode_Click(mode);
     else
-        f.w().tbToolBar_ButtonMenuClick(entry);
+        f.action(entry)->trigger();
 
     QCOMPARE(f.list().view(), mode);
     QCOMPARE(f.storedViewMode(), QString::number(mode));
-    QCOMPARE(f.w().selectedTab(), showsListTab ? 1 : 2);
+    QCOMPARE(f.client().selectedTab(), showsListTab ? 1 : 2);
     for (int i = 0; i < 4; ++i) {
-        QCOMPARE(f.w().action(QString("mnuListViewMode(%1)").arg(i))->isChecked(), i == mode);
-        QCOMPARE(f.w().action(QString("mnulvRightClickMode(%1)").arg(i))->isChecked(), i == mode);
+        QCOMPARE(f.action(QString("mnuListViewMode(%1)").arg(i))->isChecked(), i == mode);
+        QCOMPARE(f.action(QString("mnulvRightClickMode(%1)").arg(i))->isChecked(), i == mode);
     }
     // The next window starts in the stored mode.
-    f.window.reset();
-    frmMain next(*f.t, f.db);
-    next.Form_Paint();
-    QCOMPARE(next.lvListView().view(), mode);
+    f.open();
+    f.client().Form_Paint();
+    QCOMPARE(f.list().view(), mode);
 }
 
 void UiMainTest::viewMode_viewsButtonCyclesAndStores() {
     Fixture f;
-    f.w().setViewMode(2);
+    f.client().setViewMode(2);
     QStringList stored;
     for (int i = 0; i < 4; ++i) {
-        f.w().tbToolBar_ButtonClick("Views");
+        f.action("tbViews")->trigger();
         stored << f.storedViewMode();
     }
     QCOMPARE(stored, QStringList({"3", "0", "1", "2"}));
@@ -596,14 +555,14 @@ void UiMainTest::viewMode_viewsButtonCyclesAndStores() {
 void UiMainTest::viewMode_invalidStoredFallsBack() {
     Fixture f;
     f.t->settings().SaveSetting("Settings", "ViewMode", "3");
-    f.w().Form_Paint();
+    f.client().Form_Paint();
     QCOMPARE(f.list().view(), 3);
-    QVERIFY(f.w().action("mnuListViewMode(3)")->isChecked());
+    QVERIFY(f.action("mnuListViewMode(3)")->isChecked());
     f.t->settings().SaveSetting("Settings", "ViewMode", "9");
-    f.w().Form_Paint();
+    f.client().Form_Paint();
     QCOMPARE(f.list().view(), 0);
-    QVERIFY(f.w().action("mnuListViewMode(0)")->isChecked());
-    QVERIFY(!f.w().action("mnuListViewMode(3)")->isChecked());
+    QVERIFY(f.action("mnuListViewMode(0)")->isChecked());
+    QVERIFY(!f.action("mnuListViewMode(3)")->isChecked());
 }
 
 void UiMainTest::expandCollapse_leavesRootAlone() {
@@ -618,19 +577,19 @@ void UiMainTest::expandCollapse_leavesRootAlone() {
         return true;
     };
     QVERIFY(devicesExpanded(false));
-    f.w().tbToolBar_ButtonClick("Node"); // the first press expands everything
+    f.action("tbNode")->trigger(); // the first press expands everything
     QVERIFY(devicesExpanded(true));
     QVERIFY(root->isExpanded());
-    f.w().tbToolBar_ButtonMenuClick("Collapse Nodes");
+    f.action("Collapse Nodes")->trigger();
     QVERIFY(devicesExpanded(false));
     QVERIFY(root->isExpanded());
-    f.w().tbToolBar_ButtonMenuClick("Expand Nodes");
+    f.action("Expand Nodes")->trigger();
     QVERIFY(devicesExpanded(true));
     // The drop-down items leave the button's own toggle where it was: the next press collapses.
-    f.w().tbToolBar_ButtonClick("Node");
+    f.action("tbNode")->trigger();
     QVERIFY(devicesExpanded(false));
     root->setExpanded(false);
-    f.w().tbToolBar_ButtonClick("Node");
+    f.action("tbNode")->trigger();
     QVERIFY(!root->isExpanded());
     QVERIFY(devicesExpanded(true));
 }
@@ -643,20 +602,20 @@ void UiMainTest::layout_barsAndWidthFloor() {
     QVERIFY(QTest::qWaitForWindowExposed(&f.w()));
     const int treeTop = f.tree().y();
     const int treeHeight = f.tree().height();
-    const MainLayout::Frame frame = f.w().layoutFrame();
+    const MainLayout::Frame frame = f.client().layoutFrame();
 
-    f.w().action("mnuViewToolbar")->trigger();
-    QVERIFY(!f.w().action("mnuViewToolbar")->isChecked());
-    QCOMPARE(f.tree().y(), treeTop - qRound(frame.toolbarHeight / f.w().twipsPerPixel()));
-    f.w().action("mnuViewStatusBar")->trigger();
-    QVERIFY(!f.w().action("mnuViewStatusBar")->isChecked());
+    f.action("mnuViewToolbar")->trigger();
+    QVERIFY(!f.action("mnuViewToolbar")->isChecked());
+    QCOMPARE(f.tree().y(), treeTop - qRound(frame.toolbarHeight / f.client().twipsPerPixel()));
+    f.action("mnuViewStatusBar")->trigger();
+    QVERIFY(!f.action("mnuViewStatusBar")->isChecked());
     QVERIFY(f.tree().height() > treeHeight);
-    f.w().action("mnuViewToolbar")->trigger();
-    f.w().action("mnuViewStatusBar")->trigger();
+    f.action("mnuViewToolbar")->trigger();
+    f.action("mnuViewStatusBar")->trigger();
     QCOMPARE(f.tree().y(), treeTop);
     QCOMPARE(f.tree().height(), treeHeight);
 
-    const int floor = qRound(3000 / f.w().twipsPerPixel());
+    const int floor = qRound(3000 / f.client().twipsPerPixel());
     f.w().resize(floor / 2, f.w().height());
     QTRY_COMPARE(f.w().width(), floor);
 }
@@ -667,35 +626,35 @@ void UiMainTest::splitterDrag_clampsAndLaysOut() {
     f.w().placeWindow(1000, 1000, 9000, 7000);
     f.w().show();
     QVERIFY(QTest::qWaitForWindowExposed(&f.w()));
-    const double tpp = f.w().twipsPerPixel();
-    const float width = f.w().layoutFrame().windowWidth;
-    QCOMPARE(f.w().splitterLeft(), 2500.f);
+    const double tpp = f.client().twipsPerPixel();
+    const float width = f.client().layoutFrame().windowWidth;
+    QCOMPARE(f.client().splitterLeft(), 2500.f);
 
     // Nothing moves without a press first.
-    f.w().imgSplitter_MouseMove(1000);
-    QVERIFY(!f.w().splitterBarVisible());
+    f.client().imgSplitter_MouseMove(1000);
+    QVERIFY(!f.client().splitterBarVisible());
 
-    f.w().imgSplitter_MouseDown();
-    QVERIFY(f.w().splitterBarVisible());
-    f.w().imgSplitter_MouseMove(-2300); // 200 from the left edge
-    QVERIFY(qAbs(f.w().splitterBarLeft() - 1500) <= tpp);
+    f.client().imgSplitter_MouseDown();
+    QVERIFY(f.client().splitterBarVisible());
+    f.client().imgSplitter_MouseMove(-2300); // 200 from the left edge
+    QVERIFY(qAbs(f.client().splitterBarLeft() - 1500) <= tpp);
     QCOMPARE(f.tree().width(), qRound(2500 / tpp)); // the panes wait for the release
-    f.w().imgSplitter_MouseUp();
-    QVERIFY(!f.w().splitterBarVisible());
-    QVERIFY(qAbs(f.w().splitterLeft() - 1500) <= tpp);
-    QCOMPARE(f.tree().width(), qRound(f.w().splitterLeft() / tpp));
+    f.client().imgSplitter_MouseUp();
+    QVERIFY(!f.client().splitterBarVisible());
+    QVERIFY(qAbs(f.client().splitterLeft() - 1500) <= tpp);
+    QCOMPARE(f.tree().width(), qRound(f.client().splitterLeft() / tpp));
 
-    f.w().imgSplitter_MouseDown();
-    f.w().imgSplitter_MouseMove(width); // far past the right edge
-    f.w().imgSplitter_MouseUp();
-    QVERIFY(qAbs(f.w().splitterLeft() - (width - 1500)) <= 2 * tpp);
+    f.client().imgSplitter_MouseDown();
+    f.client().imgSplitter_MouseMove(width); // far past the right edge
+    f.client().imgSplitter_MouseUp();
+    QVERIFY(qAbs(f.client().splitterLeft() - (width - 1500)) <= 2 * tpp);
 }
 
 void UiMainTest::logFile_missingShowsMessageExistingOpens() {
     Fixture f;
     const QString log = f.t.programFile("activity.txt");
     f.t->settings().SaveSetting("Options", "LogFile", log);
-    f.w().mnuViewLog_Click();
+    f.commands().documents().mnuViewLog_Click();
     QCOMPARE(f.t.dialogs.messages.size(), 1);
     QCOMPARE(f.t.dialogs.messages.at(0).text,
              "The Log Files you specified does not exist or is corrupt ." + CRLF +
@@ -706,16 +665,16 @@ void UiMainTest::logFile_missingShowsMessageExistingOpens() {
     QFile file(log);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.close();
-    f.w().mnuViewLog_Click();
+    f.commands().documents().mnuViewLog_Click();
     QCOMPARE(f.t.shell.opened, QStringList({"file://" + log}));
     QCOMPARE(f.t.dialogs.messages.size(), 1);
 }
 
 void UiMainTest::documents_openFromProgramFolder() {
     Fixture f;
-    f.w().action("mnuAboutIssues")->trigger();
-    f.w().action("mnuAboutReadme")->trigger();
-    f.w().action("mnuAboutHalvikWebSite")->trigger();
+    f.action("mnuAboutIssues")->trigger();
+    f.action("mnuAboutReadme")->trigger();
+    f.action("mnuAboutHalvikWebSite")->trigger();
     QCOMPARE(f.t.shell.opened,
              QStringList({"file://" + f.t.programFile("issues.txt"),
                           "file://" + f.t.programFile("readme.txt"), AppInfo::WebSite}));
@@ -743,7 +702,7 @@ void UiMainTest::documents_nothingOnTheDesktopOpensThem() {
     QVERIFY(text.open(QIODevice::WriteOnly) && text.write("one\r\n<b>two</b>"));
     text.close();
     for (int i = 0; i < 2; ++i)
-        item.isEmpty() ? f.t->errors().Navigate(text.fileName()) : f.w().action(item)->trigger();
+        item.isEmpty() ? f.t->errors().Navigate(text.fileName()) : f.action(item)->trigger();
     const auto viewers = f.w().findChildren<QPlainTextEdit*>("txtFile");
     QCOMPARE(f.t.dialogs.messages.size(), viewed ? 0 : 2);
     QCOMPARE(viewers.size(), viewed ? 1 : 0);
@@ -759,21 +718,21 @@ void UiMainTest::messageWindow_keepsCrlfText() {
     f.t->settings().SaveSetting("Options", "LogFailures", "0");
     f.t->log().WriteLog("first", "Message");
     f.t->log().WriteLog("second", "Failure");
-    QCOMPARE(&f.t->messageWindow(), static_cast<MessageWindow*>(&f.w()));
-    const QStringList lines = f.w().text().split(CRLF);
+    QCOMPARE(&f.t->messageWindow(), static_cast<MessageWindow*>(&f.face()));
+    const QStringList lines = f.face().text().split(CRLF);
     QCOMPARE(lines.size(), 3);
     QVERIFY(lines.at(0).endsWith(" Message...first"));
     QVERIFY(lines.at(1).endsWith(" Failure...second"));
     QCOMPARE(lines.at(2), QString());
-    QCOMPARE(f.w().txtMessageWindow().toPlainText(), lines.at(0) + "\n" + lines.at(1));
+    QCOMPARE(f.client().txtMessageWindow().toPlainText(), lines.at(0) + "\n" + lines.at(1));
 }
 
 void UiMainTest::messageWindow_writeLogAppendsWithoutRewriting() {
     Fixture f;
     f.t->settings().SaveSetting("Options", "LogFailures", "0");
-    QPlainTextEdit& box = f.w().txtMessageWindow();
+    QPlainTextEdit& box = f.client().txtMessageWindow();
     auto shown = [&] {
-        QString text = f.w().text();
+        QString text = f.face().text();
         text.replace(CRLF, "\n");
         text.chop(1);
         return text;
@@ -799,19 +758,19 @@ void UiMainTest::messageWindow_writeLogAppendsWithoutRewriting() {
 void UiMainTest::close_noKeepsEverything() {
     Fixture f;
     f.t->state().StartupComplete = 1;
-    f.w().Form_Load();
+    f.face().Form_Load();
     f.w().show();
-    f.w().applyMonitoringState(true);
-    f.w().setStatusPanel(2, "Monitoring is on.");
+    f.face().setMonitoringState(MonitoringState::Waiting);
+    f.face().setStatusPanel(2, "Monitoring is on.");
     f.t->state().MonitoringOn = true;
     QVERIFY(!f.w().close());
     QCOMPARE(f.t.dialogs.questions.size(), 1);
     QCOMPARE(f.t.dialogs.questions.at(0).text,
              QString("You are about to exit the program.  Are you sure?"));
     QVERIFY(f.w().isVisible());
-    QVERIFY(f.w().tray().isInTray());
+    QVERIFY(f.face().tray().isInTray());
     QVERIFY(f.t->state().MonitoringOn);
-    QCOMPARE(f.w().statusPanel(2), QString("Monitoring is on."));
+    QCOMPARE(f.face().statusPanel(2), QString("Monitoring is on."));
     QCOMPARE(f.t->settings().GetSetting("Settings", "MainWidth", "unset"), QString("unset"));
     QVERIFY(f.t.end.codes.isEmpty());
 }
@@ -819,19 +778,19 @@ void UiMainTest::close_noKeepsEverything() {
 void UiMainTest::close_yesSavesGeometryAndViewMode() {
     Fixture f;
     f.t->state().StartupComplete = 1;
-    f.w().Form_Load();
+    f.face().Form_Load();
     f.w().placeWindow(1500, 1200, 9000, 7500);
     f.w().show();
     QVERIFY(QTest::qWaitForWindowExposed(&f.w()));
-    f.w().setViewMode(3);
+    f.client().setViewMode(3);
     f.t->settings().SaveSetting("Settings", "ViewMode", "1"); // the close writes the list's mode
     QSignalSpy unloading(&f.w(), &frmMain::unloading);
     f.t.dialogs.answers.enqueue(true);
     QVERIFY(f.w().close());
     QCOMPARE(unloading.size(), 1);
-    QVERIFY(!f.w().tray().isInTray());
+    QVERIFY(!f.face().tray().isInTray());
     QCOMPARE(f.t.end.codes, QVector<int>({0}));
-    const double tpp = f.w().twipsPerPixel();
+    const double tpp = f.client().twipsPerPixel();
     QVERIFY(qAbs(f.t->settings().GetSetting("Settings", "MainWidth", "0").toDouble() - 9000) <=
             tpp);
     QVERIFY(qAbs(f.t->settings().GetSetting("Settings", "MainHeight", "0").toDouble() - 7500) <=
@@ -844,7 +803,7 @@ void UiMainTest::close_minimisedKeepsStoredGeometry() {
     Fixture f;
     f.t->state().StartupComplete = 1;
     f.t->settings().SaveSetting("Settings", "MainWidth", "7777");
-    f.w().Form_Load();
+    f.face().Form_Load();
     f.w().show();
     f.w().setWindowState(Qt::WindowMinimized);
     QTRY_VERIFY(f.w().isMinimized());
@@ -858,20 +817,23 @@ void UiMainTest::close_minimisedKeepsStoredGeometry() {
     QCOMPARE(f.t->settings().GetSetting("Settings", "MainLeft", "unset"), QString("unset"));
 }
 
-void UiMainTest::selectedKey_setWhileDialogRunsAndClearedAfter() {
+void UiMainTest::selectedKey_isTheKeyOfTheDialogItOpens() {
     Fixture f;
     f.select("10.0.0.5:80");
-    QString seen;
-    connect(&f.w(), &frmMain::modifyPortRequested, this, [&] { seen = f.t->state().SelectedKey; });
-    f.w().action("mnutvModifyPortDesc")->trigger();
-    QCOMPARE(seen, QString("10.0.0.5:80"));
-    QCOMPARE(f.t->state().SelectedKey, QString());
+    ModalSteps steps;
+    steps.on<frmModifyPort>([&](frmModifyPort& dialog) {
+        QCOMPARE(dialog.txtArray(0)->text(), QString("10.0.0.5"));
+        QCOMPARE(dialog.txtArray(1)->text(), QString("80"));
+        dialog.reject();
+    });
+    steps.run([&] { f.action("mnutvModifyPortDesc")->trigger(); });
+    QVERIFY(steps.allRan());
 }
 
 void UiMainTest::trayRestore_bringsHiddenWindowBackWhereItWas() {
     Fixture f;
     f.t->state().StartupComplete = 1;
-    f.w().Form_Load();
+    f.face().Form_Load();
     f.w().placeWindow(1500, 1500, 9000, 7000);
     f.w().show();
     QVERIFY(QTest::qWaitForWindowExposed(&f.w()));
@@ -881,7 +843,7 @@ void UiMainTest::trayRestore_bringsHiddenWindowBackWhereItWas() {
     QTRY_VERIFY(!restoreAvailable.isEmpty());
     QCOMPARE(restoreAvailable.last().at(0).toBool(), true);
     f.w().hide(); // as it would be with a notification area
-    f.w().action("mnuSysTrayRestore")->trigger();
+    f.action("mnuSysTrayRestore")->trigger();
     QTRY_VERIFY(f.w().isVisible());
     QVERIFY(!f.w().isMinimized());
     QCOMPARE(f.w().geometry(), before);

@@ -1,3 +1,4 @@
+#include "app/MainStartup.h"
 #include "character/AgentCharacter.h"
 #include "character/BalloonStyle.h"
 #include "core/AppInfo.h"
@@ -6,7 +7,6 @@
 #include "TestMain.h"
 #include "ui/dialogs/frmOptions.h"
 #include "ui/main/frmMain.h"
-#include "ui/main/MainStartup.h"
 
 #include <QCheckBox>
 #include <QComboBox>

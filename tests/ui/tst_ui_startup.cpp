@@ -1,11 +1,13 @@
+#include "app/MainStartup.h"
 #include "core/AppInfo.h"
 #include "core/RuntimeError.h"
 #include "report/frmSplash.h"
-#include "store/Database.h"
+#include "SeededDatabase.h"
 #include "TestContext.h"
 #include "TestMain.h"
+#include "ui/main/EngineFace.h"
 #include "ui/main/frmMain.h"
-#include "ui/main/MainStartup.h"
+#include "ui/main/MainClientArea.h"
 #include "ui/main/TrayIcon.h"
 
 class UiStartupTest : public QObject {
@@ -20,16 +22,15 @@ private slots:
 namespace {
 struct Started {
     explicit Started(TestContext& t)
-        : splash(new frmSplash)
-        , startup(*t, db, splash) {
-        t->state().DatabasePath = t.programFile("OrvexMonitor.mdb");
-        Database::create(t->state().DatabasePath);
-        db.open(t->state().DatabasePath);
+        : data(t.programFile("OrvexMonitor.mdb"))
+        , splash(new frmSplash)
+        , startup(*t, data.db, splash) {
+        t->state().DatabasePath = data.path();
         splash->show();
     }
     ~Started() { delete splash; }
 
-    Database db;
+    SeededDatabase data;
     QPointer<frmSplash> splash; // closing deletes it
     MainStartup startup;
 };
@@ -53,12 +54,12 @@ void UiStartupTest::show_namesPlacesAndShowsTheWindow() {
     QVERIFY(!s.splash->isVisible());
     QCOMPARE(t->state().StartupComplete, qint16(1));
     QVERIFY(w->isVisible());
-    const double tpp = w->twipsPerPixel();
+    const double tpp = w->clientArea().twipsPerPixel();
     QVERIFY(qAbs(w->width() * tpp - 9000) <= tpp);
     QVERIFY(qAbs(w->height() * tpp - 7500) <= tpp);
-    QVERIFY(w->tray().isInTray());
-    QCOMPARE(w->tray().tip(), AppInfo::Title + " - Monitoring OFF.");
-    QVERIFY(w->engine());
+    QVERIFY(w->face().tray().isInTray());
+    QCOMPARE(w->face().tray().tip(), AppInfo::Title + " - Monitoring OFF.");
+    QVERIFY(w->face().engine());
 }
 
 void UiStartupTest::autoStart_switchesMonitoringOnAfterTheWindowShows() {
