@@ -85,6 +85,10 @@ private slots:
     void monitoringStates_data();
     void monitoringStates();
     void monitorButton_withoutDevices_isRefusedAndStopStaysPressed();
+    void sameCommand_fromMenuToolbarAndTray_data();
+    void sameCommand_fromMenuToolbarAndTray();
+    void trayStates_showTheirPictures_data();
+    void trayStates_showTheirPictures();
     void treeMenu_data();
     void treeMenu();
     void deleteDevice_yesRemovesExactlyItsRows();
@@ -394,6 +398,54 @@ void UiMainTest::monitorButton_withoutDevices_isRefusedAndStopStaysPressed() {
     QVERIFY(f.action("mnuMonitoringOn")->isEnabled());
     QCOMPARE(f.face().tray().tip(), AppInfo::Title + " - Monitoring OFF.");
     QCOMPARE(f.face().statusPanel(2), QString("Monitoring is off."));
+}
+
+void UiMainTest::sameCommand_fromMenuToolbarAndTray_data() {
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<bool>("monitoring");
+    QTest::addColumn<QString>("spoken"); // the first text spoken; empty: a file is asked for
+    const QString sorry = "Sorry, creating a new database has not been implemented yet.";
+    const QString refused = "Monitoring can not be enabled at this time because there are no "
+                            "devices to verify.";
+    for (const char* item : {"mnuFileNew", "tbNew"})
+        QTest::newRow(item) << item << false << sorry;
+    for (const char* item : {"mnuFileOpen", "tbOpen"})
+        QTest::newRow(item) << item << false << QString();
+    for (const char* item : {"mnuMonitoringOn", "tbMonitor", "mnuSysTrayMonitoringOn"})
+        QTest::newRow(item) << item << false << refused;
+    for (const char* item : {"mnuMonitoringOff", "tbStop", "mnuSysTrayMonitoringOff"})
+        QTest::newRow(item) << item << true << "Monitoring is off.";
+}
+
+// A button or a tray item runs the same routine as the menu item of its command.
+void UiMainTest::sameCommand_fromMenuToolbarAndTray() {
+    QFETCH(QString, item);
+    QFETCH(bool, monitoring);
+    QFETCH(QString, spoken);
+    MainWindowFixture f({}, "empty.mdb");
+    f.face().Form_Load();
+    if (monitoring)
+        f.face().setMonitoringState(MonitoringState::Waiting);
+    f.action(item)->trigger();
+    QCOMPARE(f.t.assistant.texts().value(0), spoken);
+    QCOMPARE(f.t.dialogs.fileRequests.size(), spoken.isEmpty() ? 1 : 0);
+}
+
+void UiMainTest::trayStates_showTheirPictures_data() {
+    QTest::addColumn<int>("state");
+    QTest::addColumn<int>("picture");
+    QTest::newRow("idle") << int(TrayState::Idle) << MainImages::TrayIdle;
+    QTest::newRow("problems") << int(TrayState::Problems) << MainImages::TrayProblems;
+    QTest::newRow("checking") << int(TrayState::Checking) << MainImages::TrayChecking;
+}
+
+void UiMainTest::trayStates_showTheirPictures() {
+    QFETCH(int, state);
+    QFETCH(int, picture);
+    Fixture f;
+    f.face().setTrayIcon(TrayState(state), "a tip");
+    QCOMPARE(f.face().tray().picture(), picture);
+    QCOMPARE(f.face().tray().tip(), QString("a tip"));
 }
 
 void UiMainTest::treeMenu_data() {
