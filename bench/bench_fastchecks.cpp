@@ -18,6 +18,7 @@
 #include "LoopbackDevices.h"
 #include "LoopbackPeers.h"
 #include "PrivateNetwork.h"
+#include "SeededDatabase.h"
 #include "store/Database.h"
 #include "TestContext.h"
 #include "ui/main/frmMain.h"
@@ -223,7 +224,7 @@ bool addSilentNetwork() {
 
 Figure pingPass(const QStringList& devices, bool fast) {
     TestContext ctx;
-    ScratchDatabase data;
+    SeededDatabase data;
     RecordingView view;
     ResultRecording recording(*ctx, data.db, view);
     PingChecks pings(*ctx, view, recording);

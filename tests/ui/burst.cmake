@@ -1,2 +1,2 @@
 # The status panels and the message window under bursts of texts.
-orvex_add_test(tst_ui_burst SOURCES tst_ui_burst.cpp LIBS orvex_ui_main)
+orvex_add_test(tst_ui_burst SOURCES tst_ui_burst.cpp LIBS orvex_store orvex_ui_main Qt6::Widgets)

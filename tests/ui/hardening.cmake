@@ -1,4 +1,5 @@
-orvex_add_test(tst_ui_hardening SOURCES tst_ui_hardening.cpp LIBS orvex_ui_main)
+orvex_add_test(tst_ui_hardening SOURCES tst_ui_hardening.cpp
+               LIBS orvex_core orvex_store orvex_platform orvex_engine orvex_ui_main Qt6::Widgets)
 # A mail control that fails while being created, for the main window's load handler.
 add_library(tst_failing_control MODULE FailingControl.cpp)
 set_target_properties(tst_failing_control PROPERTIES LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)

@@ -1,2 +1,2 @@
 orvex_add_test(tst_ui_history SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_ui_history.cpp
-               LIBS orvex_ui_main)
+               LIBS orvex_store orvex_ui_main Qt6::Charts Qt6::Widgets)
