@@ -5,9 +5,9 @@
 #include "core/AppInfo.h"
 #include "core/Paths.h"
 #include "core/RuntimeError.h"
-#include "core/WidgetDialogs.h"
 #include "platform/ComponentLoader.h"
 #include "report/Assistant.h"
+#include "ui/desktop/WidgetDialogs.h"
 #include "ui/main/frmMain.h"
 
 MonitorProgram::MonitorProgram(AppContext& context, WidgetDialogs* dialogs)

@@ -2,7 +2,7 @@
 #include "core/AppContext.h"
 #include "core/AppInfo.h"
 #include "core/ErrorReport.h"
-#include "core/WidgetDialogs.h"
+#include "ui/desktop/WidgetDialogs.h"
 
 #include <QApplication>
 

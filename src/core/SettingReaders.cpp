@@ -1,23 +1,19 @@
 #include "core/SettingReaders.h"
 
+#include "core/NumberText.h"
 #include "core/RuntimeError.h"
 
 #include <cmath>
 #include <limits>
-#include <QLocale>
 #include <QRegularExpression>
 
 namespace SettingReaders {
 
 double number(const QString& text) {
-    const QString trimmed = text.trimmed();
-    bool ok = false;
-    double value = QLocale::c().toDouble(trimmed, &ok);
-    if (!ok)
-        value = QLocale::system().toDouble(trimmed, &ok);
-    if (!ok || !std::isfinite(value))
+    const std::optional<double> value = NumberText::read(text);
+    if (!value)
         throw RuntimeError::typeMismatch();
-    return value;
+    return *value;
 }
 
 bool flagEqualsOne(const QString& text) {

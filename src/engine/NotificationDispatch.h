@@ -1,6 +1,6 @@
 #pragma once
 
-#include "report/HtmlNotices.h"
+#include "core/CycleNotices.h"
 
 #include <QObject>
 #include <QPointer>

@@ -166,10 +166,10 @@ void ResultRecording::Ping_Update(const QString& Device, QString& Status, qint32
     });
 }
 
-void ResultRecording::Port_Update(const QString& Action, const QString& Device, const QString& Port,
+bool ResultRecording::Port_Update(const QString& Action, const QString& Device, const QString& Port,
                                   const QString& Port_Type, const QString& Port_Description,
                                   QString& Status, const QString& Last_Error, qint32 ConnectTime) {
-    trapErrors(m_context, "Port_Update", [&] {
+    return trapErrors(m_context, "Port_Update", [&] {
         // A check result names its item exactly; only the editing actions take a pattern.
         const bool checkResult = Action == QLatin1String("Modify");
         Recordset rs = m_db.openRecordset(checkResult ? Catalogue::item(Device, Port)

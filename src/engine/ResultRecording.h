@@ -26,8 +26,9 @@ public:
     void Ping_Update(const QString& Device, QString& Status, qint32 RTT, const QString& strError);
     // Action "Add", "Delete", "Modify_Port" or "Modify" (a check result); Port may be a pattern
     // with "*". Status becomes "Recovered" when a checked item came back. ConnectTime, the
-    // milliseconds a good connect took, goes into the item's history.
-    void Port_Update(const QString& Action, const QString& Device, const QString& Port,
+    // milliseconds a good connect took, goes into the item's history. False when it failed; the
+    // failure has gone to the error report.
+    bool Port_Update(const QString& Action, const QString& Device, const QString& Port,
                      const QString& Port_Type, const QString& Port_Description, QString& Status,
                      const QString& Last_Error, qint32 ConnectTime = -1);
     // Records every ping result in one transaction, then empties the list. A failed commit

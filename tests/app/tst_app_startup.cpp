@@ -1,11 +1,11 @@
 #include "app/SingleInstance.h"
 #include "app/Startup.h"
-#include "core/WidgetDialogs.h"
 #include "ReadOnlyFolder.h"
 #include "report/frmSplash.h"
 #include "store/Database.h"
 #include "TestContext.h"
 #include "TestMain.h"
+#include "ui/desktop/WidgetDialogs.h"
 
 #include <QApplication>
 #include <QDir>

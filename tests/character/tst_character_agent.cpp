@@ -169,8 +169,10 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!m_character->isBusy(), Long);
         if (!shown)
             return;
-        QTest::qWait(WordBalloon::HideDelayMs + 1000);
-        QCOMPARE(balloon->isVisible(), staysAfterSpeech);
+        // Waits for the balloon to hide, for at most a second past its hiding delay.
+        const bool hid =
+            QTest::qWaitFor([&] { return !balloon->isVisible(); }, WordBalloon::HideDelayMs + 1000);
+        QCOMPARE(hid, !staysAfterSpeech);
     }
 
     void balloonSizeToText_fitsShortTextOtherwiseFixed() {
@@ -270,12 +272,11 @@ private slots:
     void idleStart_comesOnceAfterQuietSpellWhileShown() {
         QSignalSpy idle(m_character, &AgentCharacter::IdleStart);
         m_character->setIdleTimeout(200);
-        QTest::qWait(400);
-        QCOMPARE(idle.count(), 0); // hidden characters have no idle time
+        QVERIFY(!idle.wait(400)); // hidden characters have no idle time
 
         m_character->Show();
         QTRY_COMPARE_WITH_TIMEOUT(idle.count(), 1, Long);
-        QTest::qWait(600);
+        QVERIFY(!idle.wait(600));
         QCOMPARE(idle.count(), 1);
 
         m_character->Play(QStringLiteral("Blink"));

@@ -1,8 +1,8 @@
 #include "core/ErrorReport.h"
-#include "core/WidgetDialogs.h"
 #include "ReadOnlyFolder.h"
 #include "TestContext.h"
 #include "TestMain.h"
+#include "ui/desktop/WidgetDialogs.h"
 
 #include <QFile>
 #include <QTemporaryDir>

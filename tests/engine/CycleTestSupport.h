@@ -39,12 +39,15 @@ public:
 };
 
 // Check passes that record a scripted outcome for every target, through the real recording.
-class ScriptedChecks final : public CheckPasses {
+// Each ping pass is announced, so a test can wait for one or for none.
+class ScriptedChecks final : public QObject, public CheckPasses {
+    Q_OBJECT
 public:
     explicit ScriptedChecks(ResultRecording& recording)
         : m_recording(recording) {}
     void Check_Ping(QStringList& DeviceList) override {
         pingLists << DeviceList;
+        emit pinged();
         PingResultList results;
         for (const QString& device : DeviceList)
             results << (down.contains(device) ? PingResult{device, "Failed", 0, "request timed out"}
@@ -71,6 +74,9 @@ public:
     QList<QStringList> pingLists;
     QList<QStringList> portLists;
     std::function<void()> duringPing;
+
+signals:
+    void pinged();
 
 private:
     ResultRecording& m_recording;

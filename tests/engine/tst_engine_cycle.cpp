@@ -51,6 +51,11 @@ private slots:
 private:
     void failCycles(const QString& device, int cycles);
     QStringList logLines(const QString& kind) const;
+    // Whether a ping pass starts, or a mail is finished, within the time given.
+    bool pingedWithin(int ms);
+    bool mailedWithin(int ms);
+    // Whether the countdown shows a new text or starts a pass within so many minutes.
+    bool tickedWithin(int minutes);
 
     std::unique_ptr<TestContext> t;
     std::unique_ptr<SeededDatabase> s;
@@ -96,6 +101,25 @@ QStringList CycleTest::logLines(const QString& kind) const {
         .filter(QStringLiteral(" ") + kind + QStringLiteral("..."));
 }
 
+bool CycleTest::pingedWithin(int ms) {
+    QSignalSpy pings(checks.get(), &ScriptedChecks::pinged);
+    return pings.wait(ms);
+}
+
+bool CycleTest::tickedWithin(int minutes) {
+    const qsizetype panels = view->panels.size();
+    const qsizetype passes = checks->pingLists.size();
+    return QTest::qWaitFor(
+        [&] { return view->panels.size() > panels || checks->pingLists.size() > passes; },
+        minutes * MonitorCycle::minuteMilliseconds());
+}
+
+bool CycleTest::mailedWithin(int ms) {
+    QSignalSpy completions(mail.get(), &FakeMailControl::SendComplete);
+    QSignalSpy errors(mail.get(), &FakeMailControl::SendError);
+    return completions.wait(ms) || !errors.isEmpty();
+}
+
 void CycleTest::failCycles(const QString& device, int cycles) {
     checks->down.insert(device);
     for (int i = 0; i < cycles; ++i) {
@@ -136,7 +160,7 @@ void CycleTest::initialize_withoutDevicesRefusesAndLogsNothing() {
     QCOMPARE(t->assistant.spoken.at(1).animation, QString("Suggest"));
     QCOMPARE(monitorView->states, QList<MonitoringState>{MonitoringState::Off});
     QVERIFY(!(*t)->state().MonitoringOn);
-    QVERIFY(!cycle->minuteTimerActive());
+    QVERIFY(!tickedWithin(3));
     QCOMPARE(readFile(t->programFile("OrvexMonitor.txt")), QString());
 }
 
@@ -183,13 +207,13 @@ void CycleTest::stop_betweenCyclesStopsTimer() {
     cycle->Monitor_Initialize();
     QTRY_COMPARE(checks->pingLists.size(), 1);
     cycle->Monitor_Stop();
-    QVERIFY(!cycle->minuteTimerActive());
+    QVERIFY(!tickedWithin(3));
     QCOMPARE(monitorView->tray, TrayState::Idle);
     QCOMPARE(monitorView->trayTip, QString("IP Orvex Monitor 2.0 - Monitoring OFF."));
     QVERIFY(view->panels.endsWith("2:Monitoring is off."));
     QCOMPARE(t->assistant.spoken.last().animation, QString("Sad"));
     QVERIFY(logLines("Message").last().endsWith("Message...Monitoring Stopped."));
-    QTest::qWait(200);
+    QVERIFY(!pingedWithin(200));
     QCOMPARE(checks->pingLists.size(), 1);
 
     // On again: a new cycle starts at once.
@@ -207,8 +231,8 @@ void CycleTest::stop_duringCycleCompletesCycleAndStaysOff() {
     QTRY_COMPARE(checks->pingLists.size(), 1);
     QTRY_COMPARE(monitorView->iconPasses, 1); // the cycle ran to its end
     QVERIFY(!(*t)->state().CheckInProgress);
-    QTest::qWait(200);
-    QVERIFY(!cycle->minuteTimerActive());
+    QVERIFY(!pingedWithin(200));
+    QVERIFY(!tickedWithin(3));
     QCOMPARE(checks->pingLists.size(), 1);
 }
 
@@ -224,7 +248,7 @@ void CycleTest::offAndOnDuringCycle_noSecondCycleInside() {
             // Off and on again from the assistant while the first cycle is still running.
             cycle->Monitor_Stop();
             cycle->Monitor_Initialize();
-            QTest::qWait(100);
+            pingedWithin(100); // the pass goes on meanwhile; deepest tells what ran inside
         }
         --depth;
     };
@@ -234,7 +258,7 @@ void CycleTest::offAndOnDuringCycle_noSecondCycleInside() {
     QCOMPARE(deepest, 1);
     // The running cycle re-armed the countdown at the full minute, not at the 1 ms start.
     QTRY_VERIFY(view->panels.last().startsWith("1:Next Check In"));
-    QTest::qWait(100);
+    QVERIFY(!pingedWithin(100));
     QCOMPARE(checks->pingLists.size(), 1);
     cycle->Monitor_Stop();
 }
@@ -257,7 +281,7 @@ void CycleTest::offAndOnDuringMailWait_noSecondCycleInside() {
         cycle->Monitor_Stop();
         cycle->Monitor_Initialize();
         const qsizetype before = checks->pingLists.size();
-        QTest::qWait(150);
+        pingedWithin(150);
         cyclesInsideWait = int(checks->pingLists.size() - before);
     });
     cycle->Monitor_Initialize();
@@ -308,7 +332,7 @@ void CycleTest::failingTwiceThenRecovering_noMail() {
     QCOMPARE(logLines("Recovery").size(), 1);
     QVERIFY(
         logLines("Recovery").first().endsWith("Recovery...DATABASE SERVER port Ping recovered."));
-    QTest::qWait(100);
+    QVERIFY(!mailedWithin(100));
     QVERIFY(mail->sent.isEmpty());
     QCOMPARE(t->assistant.spoken.last().animation, QString("Pleased"));
 }
@@ -335,7 +359,7 @@ void CycleTest::sendOnFailureOff_noMailNoMailStatus() {
     s->addDevice("web1");
     s->addItem("web1", "Ping");
     failCycles("web1", 6);
-    QTest::qWait(100);
+    QVERIFY(!mailedWithin(100));
     QVERIFY(mail->sent.isEmpty());
     QCOMPARE(s->item("web1", "Ping", "Mail_Status").toString(), QString("N/A"));
     QCOMPARE(logLines("Failure").size(), 6);
@@ -358,7 +382,7 @@ void CycleTest::quietCycle_saysAndSendsNothing() {
     QStringList targets{"web1"};
     checks->Check_Ping(targets);
     dispatch->Monitor_Finish();
-    QTest::qWait(100);
+    QVERIFY(!mailedWithin(100));
     QVERIFY(t->assistant.spoken.isEmpty());
     QVERIFY(mail->sent.isEmpty());
     QCOMPARE(monitorView->iconPasses, 1);
@@ -474,7 +498,7 @@ void CycleTest::errorReport_nothingRunsBehindItsBox() {
     QCOMPARE(box.texts.size(), 1);
     QVERIFY(box.texts.first().contains("An error has occured in the Timer1_Timer subroutine."));
     QCOMPARE(checks->pingLists.size(), 1);
-    QVERIFY(!cycle->minuteTimerActive());
+    QVERIFY(!tickedWithin(3));
     QVERIFY(!(*t)->state().MonitoringOn);
 }
 

@@ -182,7 +182,7 @@ void PingTest::loopback_replies() {
     QVERIFY(reply.at(4).toLongLong() > 0);
     QCOMPARE(reply.at(3).toLongLong(), reply.at(4).toLongLong() / 1000);
     // Exactly one event per request: nothing follows.
-    QTest::qWait(100);
+    QVERIFY(!replies.wait(100));
     QCOMPARE(replies.count() + errors.count(), 1);
 }
 
@@ -331,7 +331,8 @@ void PingTest::concurrentControls_ignoreEachOthersReplies() {
     QTRY_VERIFY(first.Busy() == 0 && second.Busy() == 0);
     if (first.socketKind() == PingSocket::Kind::None)
         QSKIP("this process may open no ICMP socket");
-    QTest::qWait(50);
+    QTRY_COMPARE(firstReplies.count() + firstErrors.count(), 1);
+    QTRY_COMPARE(secondReplies.count() + secondErrors.count(), 1);
     QCOMPARE(firstReplies.count(), 1);
     QCOMPARE(secondReplies.count(), 1);
     QCOMPARE(firstErrors.count() + secondErrors.count(), 0);

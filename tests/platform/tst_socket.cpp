@@ -95,11 +95,11 @@ void SocketTest::unansweredConnect_staysConnectingUntilClosed() {
     element.setRemoteHost(QStringLiteral("127.0.0.1"));
     element.setRemotePort(listener.port());
     element.Connect();
-    QTest::qWait(400);
+    QVERIFY(!connects.wait(400));
     QCOMPARE(element.State(), qint16(SocketControl::sckConnecting));
     element.Close();
     listener.close();
-    QTest::qWait(200);
+    QVERIFY(!errors.wait(200));
     QCOMPARE(connects.count() + errors.count(), 0);
     QCOMPARE(element.State(), qint16(SocketControl::sckClosed));
 }

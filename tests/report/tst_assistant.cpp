@@ -372,10 +372,8 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(idle.count(), 1, Long);
         if (hides)
             QTRY_VERIFY_WITH_TIMEOUT(!character->Visible(), Long);
-        else {
-            QTest::qWait(1500);
-            QVERIFY(character->Visible());
-        }
+        else
+            QVERIFY(!QTest::qWaitFor([&] { return !character->Visible(); }, 1500));
     }
 
     void changeCharacter_greetsByNameWithFreshCommands() {

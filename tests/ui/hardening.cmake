@@ -1,4 +1,6 @@
-orvex_add_test(tst_ui_hardening SOURCES tst_ui_hardening.cpp LIBS orvex_main_window_fixture)
+orvex_add_test(tst_ui_hardening SOURCES tst_ui_hardening.cpp
+               LIBS orvex_core orvex_store orvex_platform orvex_engine orvex_ui_main
+                    orvex_main_window_fixture Qt6::Widgets)
 # A mail control that fails while being created, for the main window's load handler.
 add_library(tst_failing_control MODULE FailingControl.cpp)
 set_target_properties(tst_failing_control PROPERTIES LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)

@@ -175,6 +175,7 @@ private slots:
     void modifyPort();
     void commands_refusedWhileMonitoring();
     void treePopUp_openedByKeyboardAtSelection();
+    void addPort_failedStep_storesNothingOfTheChange();
 };
 
 void UiDevicesTest::deviceName_data() {
@@ -727,6 +728,31 @@ void UiDevicesTest::treePopUp_openedByKeyboardAtSelection() {
     const QRect row = f.tree().visualItemRect(f.tree().node("10.0.0.5"));
     for (const QList<QVariant>& at : opened)
         QVERIFY(row.contains(f.tree().viewport()->mapFromGlobal(at.at(0).toPoint())));
+}
+
+// The wizard's change is one write: when adding one of its ports fails, the ports it deleted
+// and added before are not stored either.
+void UiDevicesTest::addPort_failedStep_storesNothingOfTheChange() {
+    Fixture f;
+    f.db.execute({"Create trigger Refuse443 before insert on Main_Data when new.Port = '443' "
+                  "begin select raise(abort, 'refused'); end",
+                  {}});
+    f.t->settings().SaveSetting("Startup", "ShowPortScanIntro", "1");
+    const QStringList stored = f.portsOf("10.0.0.5");
+    f.select("10.0.0.5");
+    ModalSteps steps;
+    steps.on<frmAddPort>([&](frmAddPort& w) {
+        for (const QString& row : {"80", "25", "443"})
+            toggle(w, row);
+        click(w.cmdArray(3));
+        QCOMPARE(texts(w.lstPortDelete()), QStringList({"80"}));
+        click(w.cmdArray(3));
+    });
+    f.run(steps, "mnutvAddPort");
+    QVERIFY(steps.allRan());
+    QCOMPARE(f.t.end.codes.size(), 1); // the failure went to the error report
+    QCOMPARE(f.portsOf("10.0.0.5"), stored);
+    QVERIFY(!f.db.inTransaction());
 }
 
 ORVEX_TEST_MAIN(UiDevicesTest)

@@ -1,4 +1,5 @@
 #include "TestMain.h"
+#include "ui/dialogs/DeviceName.h"
 #include "ui/main/ItemCells.h"
 #include "ui/main/MainLayout.h"
 #include "ui/main/ViewMode.h"
@@ -24,6 +25,8 @@ private slots:
     void statusText();
     void summary_data();
     void summary();
+    void deviceName_bareNumberRefused_data();
+    void deviceName_bareNumberRefused();
 };
 
 namespace {
@@ -211,6 +214,24 @@ void UiLogicTest::summary() {
     QFETCH(QString, port);
     QFETCH(QString, summary);
     QCOMPARE(ItemCells::summary(connects, errors, port, 15, 120, 41), summary);
+}
+
+// A device name that reads as a number is refused, by the rule every other reader of numbers
+// follows: words such as "nan" are names, a number with group separators is a number.
+void UiLogicTest::deviceName_bareNumberRefused_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("valid");
+    QTest::newRow("signed") << "-12" << false;
+    QTest::newRow("exponent") << "1e3" << false;
+    QTest::newRow("group separator") << "1,000" << false;
+    QTest::newRow("not a number") << "nan" << true;
+    QTest::newRow("infinity") << "inf" << true;
+}
+
+void UiLogicTest::deviceName_bareNumberRefused() {
+    QFETCH(QString, name);
+    QFETCH(bool, valid);
+    QCOMPARE(DeviceName::isValid(name), valid);
 }
 
 ORVEX_TEST_GUILESS_MAIN(UiLogicTest)

@@ -162,26 +162,40 @@ void UiSmtpSetUpTest::open_loadsTheStoredFields() {
 
 void UiSmtpSetUpTest::okState_followsTheFields_data() {
     QTest::addColumn<QStringList>("fields");
+    QTest::addColumn<QString>("entry"); // typed with the recipients last or first, or stored
     QTest::addColumn<bool>("enabled");
 
-    QTest::newRow("all filled") << QStringList{"mail", "backup", "a@x", "me@x"} << true;
-    QTest::newRow("no secondary") << QStringList{"mail", "", "a@x", "me@x"} << true;
-    QTest::newRow("two recipients with ;") << QStringList{"mail", "", "a@x;b@x", "me@x"} << true;
-    QTest::newRow("two recipients with ,") << QStringList{"mail", "", "a@x,b@x", "me@x"} << false;
-    QTest::newRow("primary blanks") << QStringList{"   ", "backup", "a@x", "me@x"} << false;
-    QTest::newRow("recipients blanks") << QStringList{"mail", "", "  ", "me@x"} << false;
-    QTest::newRow("sender empty") << QStringList{"mail", "backup", "a@x", ""} << false;
-    QTest::newRow("only the secondary") << QStringList{"", "backup", "", ""} << false;
+    const QString last = "recipients last";
+    QTest::newRow("all filled") << QStringList{"mail", "backup", "a@x", "me@x"} << last << true;
+    QTest::newRow("no secondary") << QStringList{"mail", "", "a@x", "me@x"} << last << true;
+    QTest::newRow("two recipients with ;")
+        << QStringList{"mail", "", "a@x;b@x", "me@x"} << last << true;
+    QTest::newRow("two recipients with ,")
+        << QStringList{"mail", "", "a@x,b@x", "me@x"} << last << false;
+    QTest::newRow("primary blanks") << QStringList{"   ", "backup", "a@x", "me@x"} << last << false;
+    QTest::newRow("recipients blanks") << QStringList{"mail", "", "  ", "me@x"} << last << false;
+    QTest::newRow("sender empty") << QStringList{"mail", "backup", "a@x", ""} << last << false;
+    QTest::newRow("only the secondary") << QStringList{"", "backup", "", ""} << last << false;
+    // A "," keeps OK grey whichever field changes after it.
+    QTest::newRow("recipients with , before the sender")
+        << QStringList{"mail", "", "a@x,b@x", "me@x"} << "recipients first" << false;
+    QTest::newRow("recipients with , stored")
+        << QStringList{"mail", "", "a@x,b@x", "me@x"} << "stored" << false;
 }
 
 void UiSmtpSetUpTest::okState_followsTheFields() {
     QFETCH(QStringList, fields);
+    QFETCH(QString, entry);
     QFETCH(bool, enabled);
+    const char* keys[] = {"MailServerPrimary", "MailServerSecondary", "MailTo", "MailFrom"};
+    if (entry == "stored")
+        for (int i = 0; i < 4; ++i)
+            m_t->context->settings().SaveSetting("Mail Options", keys[i], fields[i]);
     m_d = std::make_unique<frmSMTPSetUp>(**m_t);
     m_d->show();
-    // The recipients go last, so the comma rule is seen on the field's own change.
-    for (int i : {0, 1, 3, 2})
-        type(i, fields[i]);
+    if (entry != "stored")
+        for (int i : entry == "recipients last" ? QList<int>{0, 1, 3, 2} : QList<int>{2, 0, 1, 3})
+            type(i, fields[i]);
     QCOMPARE(button("cmdOK")->isEnabled(), enabled);
     QCOMPARE(button("cmdTestMail")->isEnabled(), enabled);
 }

@@ -1,19 +1,8 @@
 #include "ui/dialogs/DeviceName.h"
 
+#include "core/NumberText.h"
+
 #include <QStringList>
-
-namespace {
-
-// A text that reads as a number, blanks around it allowed ("12", " 7", "1.5", "1e3").
-bool isNumeric(const QString& text, double* value = nullptr) {
-    bool ok = false;
-    const double number = text.trimmed().toDouble(&ok);
-    if (value)
-        *value = number;
-    return ok && !text.trimmed().isEmpty();
-}
-
-} // namespace
 
 namespace DeviceName {
 
@@ -22,10 +11,10 @@ bool IsIPAddress(const QString& name) {
     if (parts.size() != 4)
         return false;
     for (const QString& part : parts) {
-        double value = 0;
-        if (!isNumeric(part, &value))
+        const std::optional<double> value = NumberText::read(part);
+        if (!value)
             return false;
-        const qint64 whole = qRound64(value);
+        const qint64 whole = qRound64(*value);
         if (whole < 0 || whole > 255)
             return false;
     }
@@ -38,7 +27,7 @@ bool IsHostName(const QString& name) {
         return false;
     if (name == QLatin1String("NULL"))
         return false;
-    if (!isNumeric(name))
+    if (!NumberText::read(name))
         return true;
     return hasDot;
 }

@@ -312,33 +312,41 @@ void frmAddPort::Commit_Changes() {
         m_addedPorts = GetAddedPorts(m_currentPorts, m_selectedPorts);
         if (m_deletedPorts.isEmpty() && m_addedPorts.isEmpty())
             return;
-        // The whole change lands at once: a hundred ports are one write, not a hundred. Inside
-        // a transaction that is already open the rows simply join it.
+        // The whole change lands at once or not at all: a hundred ports are one write, not a
+        // hundred, and a step that fails rolls back the steps before it. Inside a transaction
+        // that is already open the rows simply join it.
         std::optional<Database::Transaction> transaction;
-        ignoreErrors([&] { transaction.emplace(m_editing.db); });
-        if (!m_deletedPorts.isEmpty())
-            Del_Ports();
-        if (!m_addedPorts.isEmpty())
-            Add_Ports();
+        if (!m_editing.db.inTransaction())
+            transaction.emplace(m_editing.db);
+        const bool done =
+            (m_deletedPorts.isEmpty() || Del_Ports()) && (m_addedPorts.isEmpty() || Add_Ports());
+        if (!done)
+            return;
         if (transaction)
             transaction->commit();
         m_editing.window.Update_Ports();
     });
 }
 
-void frmAddPort::Del_Ports() {
-    trapErrors(m_editing.context, "Del_Ports", [&] {
+// Each returns false once a step has failed; the failure has been reported.
+bool frmAddPort::Del_Ports() {
+    bool stored = true;
+    const bool ran = trapErrors(m_editing.context, "Del_Ports", [&] {
         for (const QString& port : std::as_const(m_deletedPorts)) {
             m_editing.window.removeNode(ItemKey::join(m_device, port));
             QString status;
-            m_editing.recording.Port_Update(QStringLiteral("Delete"), m_device, port, QString(),
-                                            QString(), status, QString());
+            stored = m_editing.recording.Port_Update(QStringLiteral("Delete"), m_device, port,
+                                                     QString(), QString(), status, QString());
+            if (!stored)
+                return;
         }
     });
+    return ran && stored;
 }
 
-void frmAddPort::Add_Ports() {
-    trapErrors(m_editing.context, "Add_Ports", [&] {
+bool frmAddPort::Add_Ports() {
+    bool stored = true;
+    const bool ran = trapErrors(m_editing.context, "Add_Ports", [&] {
         for (const QString& selected : std::as_const(m_addedPorts)) {
             const int number = portNumber(selected);
             const QString port = number == 0 ? Ping : QString::number(number);
@@ -349,8 +357,12 @@ void frmAddPort::Add_Ports() {
                 description = known.text(QStringLiteral("Description"));
             known.close();
             QString status;
-            m_editing.recording.Port_Update(QStringLiteral("Add"), m_device, port,
-                                            QStringLiteral("Port"), description, status, QString());
+            stored = m_editing.recording.Port_Update(QStringLiteral("Add"), m_device, port,
+                                                     QStringLiteral("Port"), description, status,
+                                                     QString());
+            if (!stored)
+                return;
         }
     });
+    return ran && stored;
 }

@@ -53,8 +53,8 @@ private:
     void Step2();
     void readSelectedPorts();
     void Commit_Changes();
-    void Del_Ports();
-    void Add_Ports();
+    bool Del_Ports();
+    bool Add_Ports();
 
     DeviceEditing m_editing;
     WizardFrame m_frame;

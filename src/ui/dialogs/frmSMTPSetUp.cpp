@@ -101,7 +101,7 @@ void frmSMTPSetUp::Form_Load() {
     for (int i = 0; i < FieldCount; ++i)
         m_fields[i]->setText(
             m_context.catalogue().text(Section::MailOptions, QLatin1String(Rows[i].key), {}));
-    m_ok->setEnabled(fieldsComplete());
+    m_ok->setEnabled(fieldsComplete() && !recipientsHoldComma());
     updateTestButton();
 }
 
@@ -117,12 +117,13 @@ bool frmSMTPSetUp::fieldsComplete() const {
     return true;
 }
 
-void frmSMTPSetUp::txtArray_Change(int index) {
-    bool enabled = fieldsComplete();
+bool frmSMTPSetUp::recipientsHoldComma() const {
     // The monitor splits the recipients at ";" only.
-    if (index == Recipients && m_fields[Recipients]->text().contains(QLatin1Char(',')))
-        enabled = false;
-    m_ok->setEnabled(enabled);
+    return m_fields[Recipients]->text().contains(QLatin1Char(','));
+}
+
+void frmSMTPSetUp::txtArray_Change(int) {
+    m_ok->setEnabled(fieldsComplete() && !recipientsHoldComma());
     updateTestButton();
 }
 
@@ -144,7 +145,7 @@ bool frmSMTPSetUp::eventFilter(QObject* watched, QEvent* event) {
 
 void frmSMTPSetUp::recipients_LostFocus() {
     QLineEdit* recipients = m_fields[Recipients];
-    if (!recipients->text().contains(QLatin1Char(',')))
+    if (!recipientsHoldComma())
         return;
     m_context.dialogs().message(QStringLiteral("Please change commas to semicolons and try again."),
                                 MessageIcon::Information, AppInfo::Title);

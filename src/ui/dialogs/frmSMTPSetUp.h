@@ -9,9 +9,10 @@ class QPushButton;
 class SmtpTestMail;
 
 // "IP Orvex Monitor - SMTP Options": the servers, recipients and sender the notification
-// mail goes out with. OK stays greyed until the three required fields hold more than blanks
-// and the recipients (separated by ";") hold no ",". "Send Test Mail" tries the fields as
-// typed without storing them.
+// mail goes out with. OK and "Send Test Mail" are greyed while a required field holds only
+// blanks or the recipients (separated by ";") hold a ",", whichever field changed last and also
+// as the stored fields load; leaving the recipients with a "," asks for semicolons. "Send Test
+// Mail" tries the fields as typed without storing them.
 class frmSMTPSetUp final : public QDialog {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(frmSMTPSetUp)
@@ -33,6 +34,7 @@ private:
     void buildControls();
     void Form_Load();
     bool fieldsComplete() const;
+    bool recipientsHoldComma() const;
     void txtArray_Change(int index);
     void recipients_LostFocus();
     void cmdTestMail_Click();

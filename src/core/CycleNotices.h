@@ -3,8 +3,9 @@
 #include <QString>
 #include <QVector>
 
-// What one check cycle found, as the dispatch collects it for the notices and the status
-// page. Names are display names (GetAlias); the error text may be empty.
+// What one check cycle found: the engine's dispatch collects these and hands them to the
+// notices it sends and to the status page, which sits below the engine. Names are display
+// names (GetAlias); the error text may be empty.
 struct FailureNotice {
     QString name;
     QString port;

@@ -1,4 +1,4 @@
-#include "core/WidgetDialogs.h"
+#include "ui/desktop/WidgetDialogs.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
