@@ -2,7 +2,7 @@
 
 #include <QString>
 
-// What the engine shows in the main window. The window implements it and registers itself;
+// What the engine shows in the main window. The window's engine face implements it;
 // the engine never includes a widget header.
 class EngineView {
 public:

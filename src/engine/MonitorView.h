@@ -10,7 +10,7 @@ enum class MonitoringState { Off, Waiting, Checking };
 enum class TrayState { Idle, Problems, Checking };
 
 // The window side of monitoring: the commands, pointer, tray icon, tree icons and detail list
-// that change with the monitoring state. The main window implements it.
+// that change with the monitoring state. The main window's engine face implements it.
 class MonitorView {
 public:
     virtual ~MonitorView() = default;
