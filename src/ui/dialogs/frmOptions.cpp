@@ -543,10 +543,6 @@ void frmOptions::cmdOK_Click() {
     storeBox(Section::MailOptions, Key::SendOnFailure, m_sendSmtp);
     store.save(Section::MailOptions, Key::SendOnConsecutiveFailure,
                m_consecutiveErrors->storedText());
-
-    // The countdown under way takes the new interval at once.
-    ignoreErrors(
-        [&] { m_context.state().MinutesLeft = SettingReaders::int16(m_minutes->storedText()); });
     accept();
 }
 
