@@ -83,6 +83,10 @@ private slots:
     void fileButton_checksTheChosenName_data();
     void fileButton_checksTheChosenName();
     void characterList_listsBothFoldersAndChoosingChangesTheCharacter();
+    void characterList_typedLetterOnlyShowsTheName_data();
+    void characterList_typedLetterOnlyShowsTheName();
+    void characterList_storedNameIsShownAndKept_data();
+    void characterList_storedNameIsShownAndKept();
     void smtpButton_opensTheSetUpDialogOverTheOptions();
     void optionsCommand_showsTheDialogModallyOverTheWindow_data();
     void optionsCommand_showsTheDialogModallyOverTheWindow();
@@ -670,6 +674,72 @@ void UiOptionsTest::characterList_listsBothFoldersAndChoosingChangesTheCharacter
     QVERIFY(storedKeys().contains("MSAgentBalloon/AutoHide"));
     QCOMPARE(storedKeys().size(), 1);
     QCOMPARE(m_a->assistant->character()->name(), QString("Genie"));
+}
+
+void UiOptionsTest::characterList_typedLetterOnlyShowsTheName_data() {
+    QTest::addColumn<int>("closingKey"); // 0: click the button instead
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("live");
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("then OK") << 0 << "cmdOK"
+                             << "Peedy"
+                             << "peedy";
+    QTest::newRow("then Enter") << int(Qt::Key_Return) << ""
+                                << "Peedy"
+                                << "peedy";
+    QTest::newRow("then Cancel") << 0 << "cmdCancel"
+                                 << "Merlin"
+                                 << "absent";
+}
+
+void UiOptionsTest::characterList_typedLetterOnlyShowsTheName() {
+    QFETCH(int, closingKey);
+    QFETCH(QString, button);
+    QFETCH(QString, live);
+    QFETCH(QString, stored);
+    m_a->t->settings().SaveSetting("MSAgentBalloon", "AutoHide", "0");
+    auto d = open();
+    auto* list = child<QComboBox>(d.get(), "cboCharacter");
+    list->setFocus();
+
+    QTest::keyClick(list, 'p');
+
+    QCOMPARE(list->currentText(), QString("peedy"));
+    QCOMPARE(m_a->assistant->character()->name(), QString("Merlin"));
+    if (closingKey)
+        QTest::keyClick(list, Qt::Key(closingKey));
+    else
+        click(child<QPushButton>(d.get(), button));
+    QVERIFY(!d->isVisible());
+    QCOMPARE(m_a->assistant->character()->name(), live);
+    QCOMPARE(m_a->t->settings().GetSetting("MSAgent", "Character", "absent"), stored);
+    // The character taken by OK keeps the balloon options the dialog showed and stored.
+    if (live == "Peedy")
+        QCOMPARE(m_a->assistant->character()->balloonStyle() & BalloonStyle::AutoHide, 0);
+}
+
+void UiOptionsTest::characterList_storedNameIsShownAndKept_data() {
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("kept");
+    QTest::newRow("no character file of that name") << "robby" << -1 << "robby";
+    QTest::newRow("a file under other capitals") << "PEEDY" << 1 << "peedy";
+}
+
+void UiOptionsTest::characterList_storedNameIsShownAndKept() {
+    QFETCH(QString, stored);
+    QFETCH(int, index);
+    QFETCH(QString, kept);
+    m_a->t->settings().SaveSetting("MSAgent", "Character", stored);
+    auto d = open();
+    auto* list = child<QComboBox>(d.get(), "cboCharacter");
+
+    QCOMPARE(list->currentIndex(), index);
+    // With no entry chosen the list shows its placeholder.
+    QCOMPARE(index < 0 ? list->placeholderText() : list->currentText(), kept);
+    click(child<QPushButton>(d.get(), "cmdOK"));
+    QCOMPARE(m_a->t->settings().GetSetting("MSAgent", "Character", "absent"), kept);
+    QCOMPARE(m_a->assistant->character()->name(), QString("Merlin"));
 }
 
 void UiOptionsTest::smtpButton_opensTheSetUpDialogOverTheOptions() {

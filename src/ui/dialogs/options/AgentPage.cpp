@@ -6,10 +6,12 @@
 #include "core/ErrorTrap.h"
 #include "report/Assistant.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 
 namespace {
@@ -17,6 +19,13 @@ namespace {
 // The balloon style bit each balloon box stands for.
 constexpr std::array<int, 4> BalloonBits = {BalloonStyle::BalloonOn, BalloonStyle::AutoHide,
                                             BalloonStyle::AutoPace, BalloonStyle::SizeToText};
+
+// A printable key on the closed list searches it by name; space still opens it.
+bool isSearchKey(const QKeyEvent& key) {
+    const QString typed = key.text();
+    return !typed.isEmpty() && typed.at(0).isPrint() && key.key() != Qt::Key_Space &&
+           !(key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+}
 
 } // namespace
 
@@ -26,6 +35,7 @@ AgentPage::AgentPage(AppContext& context, Assistant& assistant, QWidget* parent)
     m_character = new QComboBox;
     m_character->setObjectName(QStringLiteral("cboCharacter"));
     m_character->setEditable(false);
+    m_character->installEventFilter(this);
     auto* available = new QLabel(QStringLiteral("Available Characters:"));
     available->setBuddy(m_character);
     auto* selection = new QGridLayout;
@@ -68,8 +78,7 @@ AgentPage::AgentPage(AppContext& context, Assistant& assistant, QWidget* parent)
 void AgentPage::load() {
     m_character->clear();
     m_character->addItems(m_assistant.availableCharacters());
-    const QString character = m_context.catalogue().get(Key::Character);
-    m_character->setCurrentIndex(m_character->findText(character, Qt::MatchFixedString));
+    showCharacter(m_context.catalogue().get(Key::Character));
     OptionsPage::load();
     // The stored balloon options go to the live character, which then shows what it took.
     for (int i = 0; i < 4; ++i)
@@ -77,11 +86,47 @@ void AgentPage::load() {
     SetBalloonStyleOptions();
 }
 
+void AgentPage::showCharacter(const QString& stored) {
+    m_character->setCurrentIndex(m_character->findText(stored, Qt::MatchFixedString));
+    // A stored name without a character file still shows, and OK keeps it.
+    m_character->setPlaceholderText(stored);
+    m_chosen = m_character->currentText();
+}
+
 void AgentPage::apply() {
-    const QString character = m_character->currentText();
+    const bool listed = m_character->currentIndex() >= 0;
+    const QString character = listed ? m_character->currentText() : m_character->placeholderText();
+    if (listed && character != m_chosen) {
+        // A name found by typing becomes the live character now, with the balloon as shown.
+        ignoreErrors([&] { m_assistant.ChangeCharacter(character); });
+        m_chosen = character;
+        for (int i = 0; i < 4; ++i)
+            chkBalloon_Click(i);
+    }
     if (!character.trimmed().isEmpty())
         m_context.catalogue().set(Key::Character, character);
     OptionsPage::apply();
+}
+
+bool AgentPage::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_character && event->type() == QEvent::KeyPress &&
+        isSearchKey(*static_cast<QKeyEvent*>(event))) {
+        showMatch(static_cast<QKeyEvent*>(event)->text());
+        return true;
+    }
+    return OptionsPage::eventFilter(watched, event);
+}
+
+// Finds the next name that starts with what was typed, as the list itself would, but only
+// shows it: loading a character for every letter typed is not what the typing asked for.
+void AgentPage::showMatch(const QString& typed) {
+    QAbstractItemView* view = m_character->view();
+    view->setCurrentIndex(
+        m_character->model()->index(m_character->currentIndex(), m_character->modelColumn()));
+    view->keyboardSearch(typed);
+    const int found = view->currentIndex().row();
+    if (found >= 0)
+        m_character->setCurrentIndex(found);
 }
 
 void AgentPage::chkBalloon_Click(int index) {
@@ -125,6 +170,7 @@ void AgentPage::cboCharacter_Click() {
     if (name.isEmpty())
         return;
     ignoreErrors([&] { m_assistant.ChangeCharacter(name); });
+    m_chosen = name;
     // The new character starts with every balloon option on.
     for (int i = 0; i < 4; ++i) {
         m_balloon[i]->setEnabled(true);
