@@ -365,10 +365,19 @@ void UiOptionsTest::arrows_stepWithinTheRange_data() {
         << "" << QList<int>{down, down, down} << QStringList{"10", "1", "1"};
     QTest::newRow("ping time-out from its default above the range")
         << "txtPingTimeOut"
-        << "" << QList<int>{up, down, down} << QStringList{"10000", "9000", "8500"};
+        << "" << QList<int>{up, down, down} << QStringList{"10000", "9500", "9000"};
+    QTest::newRow("ping time-out off the steps")
+        << "txtPingTimeOut"
+        << "9700" << QList<int>{down, up, up} << QStringList{"9200", "9500", "9500"};
+    QTest::newRow("ping time-out far above the range comes down to its top")
+        << "txtPingTimeOut"
+        << "30000" << QList<int>{down, down} << QStringList{"9500", "9000"};
     QTest::newRow("minutes below the range come back into it")
         << "txtMinutesBetweenChecks"
-        << "0" << QList<int>{up, up} << QStringList{"2", "3"};
+        << "0" << QList<int>{up, up} << QStringList{"1", "2"};
+    QTest::newRow("minutes far below the range come up to its bottom")
+        << "txtMinutesBetweenChecks"
+        << "-5" << QList<int>{down, up} << QStringList{"-5", "1"};
     QTest::newRow("icon reset stops at 100")
         << "txtResetIcon"
         << "99" << QList<int>{up, up} << QStringList{"100", "100"};
