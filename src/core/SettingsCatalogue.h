@@ -7,7 +7,6 @@
 #include <QObject>
 #include <QString>
 
-class Paths;
 class Settings;
 
 // The settings table on the store: every row read by its own reading and written as the text
@@ -75,7 +74,8 @@ public:
 
 signals:
     // After every write of a key, also of the text it already held: storing is a decision (OK
-    // in the options dialog restarts the countdown even with the interval unchanged).
+    // in the options dialog restarts the countdown even with the interval unchanged). The key
+    // as the table spells it, or as a writer by name spelled it.
     void changed(const QString& key);
 
 private:

@@ -54,53 +54,55 @@ using SettingReaders::text;
 using SettingReaders::wholePrefix;
 
 // clang-format off
-inline const Setting<QString> Database{Section::Startup, "Database", text, FileName::Database, &Paths::inDataFolder};
-inline const Setting<bool> ShowIntro{Section::Startup, "ShowIntro", flagNotZero, "0"};
-inline const Setting<bool> ShowPortScanIntro{Section::Startup, "ShowPortScanIntro", flagNotZero, "0"};
+//           reads as         name                     section                   stored key                  reading              default             default's folder
+inline const Setting<QString> Database{                Section::Startup,         "Database",                 text,                FileName::Database, &Paths::inDataFolder};
+inline const Setting<bool>    ShowIntro{               Section::Startup,         "ShowIntro",                flagNotZero,         "0"};
+inline const Setting<bool>    ShowPortScanIntro{       Section::Startup,         "ShowPortScanIntro",        flagNotZero,         "0"};
 
 // The main window's place and size in twips.
-inline const Setting<float> MainLeft{Section::SettingsSection, "MainLeft", single, "1000"};
-inline const Setting<float> MainTop{Section::SettingsSection, "MainTop", single, "1000"};
-inline const Setting<float> MainWidth{Section::SettingsSection, "MainWidth", single, "6500"};
-inline const Setting<float> MainHeight{Section::SettingsSection, "MainHeight", single, "6500"};
-inline const Setting<int> ViewMode{Section::SettingsSection, "ViewMode", wholePrefix, "0"};
+inline const Setting<float>   MainLeft{                Section::SettingsSection, "MainLeft",                 single,              "1000"};
+inline const Setting<float>   MainTop{                 Section::SettingsSection, "MainTop",                  single,              "1000"};
+inline const Setting<float>   MainWidth{               Section::SettingsSection, "MainWidth",                single,              "6500"};
+inline const Setting<float>   MainHeight{              Section::SettingsSection, "MainHeight",               single,              "6500"};
+inline const Setting<int>     ViewMode{                Section::SettingsSection, "ViewMode",                 wholePrefix,         "0"};
 
-inline const Setting<bool> AutoStart{Section::Options, "AutoStart", flagEqualsOne, "0"};
-inline const Setting<qint16> MinBetweenChecks{Section::Options, "Min_Between_Checks", int16, "5"};
+inline const Setting<bool>    AutoStart{               Section::Options,         "AutoStart",                flagEqualsOne,       "0"};
+inline const Setting<qint16>  MinBetweenChecks{        Section::Options,         "Min_Between_Checks",       int16,               "5"};
 // Seconds; the port checks read the text with "000" appended as milliseconds.
-inline const Setting<qint32> HostTimeOut{Section::Options, "HostTimeOut", int32, "20"};
-inline const Setting<qint32> PingTimeOut{Section::Options, "PingTimeOut", int32, "10000"};
-inline const Setting<qint16> PingCount{Section::Options, "PingCount", int16, "1"};
-inline const Setting<qint16> PingPacketSize{Section::Options, "PingPacketSize", int16, "32"};
-inline const Setting<qint16> ResetIcon{Section::Options, "ResetIcon", int16, "10"};
-inline const Setting<bool> LogFailures{Section::Options, "LogFailures", flagEqualsOne, "1"};
-inline const Setting<QString> LogFile{Section::Options, "LogFile", text, FileName::Log, &Paths::inDataFolder};
-inline const Setting<bool> HTMLOutput{Section::Options, "HTMLOutput", flagNotZero, "0"};
-inline const Setting<QString> HTMLFile{Section::Options, "HTMLFile", text, FileName::Html, &Paths::inDataFolder};
-inline const Setting<QString> HTMLTemplateFile{Section::Options, "HTMLTemplateFile", text, FileName::Template, &Paths::inShippedFolder};
-inline const Setting<bool> DesktopNotify{Section::Options, "DesktopNotify", flagEqualsOne, "1"};
-// Days the hourly check history is kept. A wrong value must not cost the history.
-inline const Setting<int> HistoryDays{Section::Options, "HistoryDays", positiveWholeNumber, "90", nullptr, true};
-inline const Setting<bool> FastChecks{Section::Options, "FastChecks", flagEqualsOne, "0"};
+inline const Setting<qint32>  HostTimeOut{             Section::Options,         "HostTimeOut",              int32,               "20"};
+inline const Setting<qint32>  PingTimeOut{             Section::Options,         "PingTimeOut",              int32,               "10000"};
+inline const Setting<qint16>  PingCount{               Section::Options,         "PingCount",                int16,               "1"};
+inline const Setting<qint16>  PingPacketSize{          Section::Options,         "PingPacketSize",           int16,               "32"};
+inline const Setting<qint16>  ResetIcon{               Section::Options,         "ResetIcon",                int16,               "10"};
+inline const Setting<bool>    LogFailures{             Section::Options,         "LogFailures",              flagEqualsOne,       "1"};
+inline const Setting<QString> LogFile{                 Section::Options,         "LogFile",                  text,                FileName::Log,      &Paths::inDataFolder};
+inline const Setting<bool>    HTMLOutput{              Section::Options,         "HTMLOutput",               flagNotZero,         "0"};
+inline const Setting<QString> HTMLFile{                Section::Options,         "HTMLFile",                 text,                FileName::Html,     &Paths::inDataFolder};
+inline const Setting<QString> HTMLTemplateFile{        Section::Options,         "HTMLTemplateFile",         text,                FileName::Template, &Paths::inShippedFolder};
+inline const Setting<bool>    DesktopNotify{           Section::Options,         "DesktopNotify",            flagEqualsOne,       "1"};
+// Days the hourly check history is kept. A wrong value must not cost the history: it reads
+// as the default (the last column).
+inline const Setting<int>     HistoryDays{             Section::Options,         "HistoryDays",              positiveWholeNumber, "90",               nullptr, true};
+inline const Setting<bool>    FastChecks{              Section::Options,         "FastChecks",               flagEqualsOne,       "0"};
 
-inline const Setting<bool> SendOnFailure{Section::MailOptions, "SendOnFailure", boolean, "0"};
-inline const Setting<qint16> SendOnConsecutiveFailure{Section::MailOptions, "SendOnConsecutiveFailure", int16, "5"};
-inline const Setting<QString> MailTo{Section::MailOptions, "MailTo", text, ""};
-inline const Setting<QString> MailFrom{Section::MailOptions, "MailFrom", text, ""};
-inline const Setting<QString> MailServerPrimary{Section::MailOptions, "MailServerPrimary", text, ""};
-inline const Setting<QString> MailServerSecondary{Section::MailOptions, "MailServerSecondary", text, ""};
+inline const Setting<bool>    SendOnFailure{           Section::MailOptions,     "SendOnFailure",            boolean,             "0"};
+inline const Setting<qint16>  SendOnConsecutiveFailure{Section::MailOptions,     "SendOnConsecutiveFailure", int16,               "5"};
+inline const Setting<QString> MailTo{                  Section::MailOptions,     "MailTo",                   text,                ""};
+inline const Setting<QString> MailFrom{                Section::MailOptions,     "MailFrom",                 text,                ""};
+inline const Setting<QString> MailServerPrimary{       Section::MailOptions,     "MailServerPrimary",        text,                ""};
+inline const Setting<QString> MailServerSecondary{     Section::MailOptions,     "MailServerSecondary",      text,                ""};
 
-inline const Setting<QString> Character{Section::MSAgent, "Character", text, "merlin"};
-inline const Setting<bool> ShowCharacter{Section::MSAgent, "ShowCharacter", boolean, "1"};
-inline const Setting<bool> AnnounceDate{Section::MSAgent, "AnnounceDate", boolean, "0"};
-inline const Setting<bool> HideCharacterOnIdle{Section::MSAgent, "HideCharacterOnIdle", boolean, "1"};
-inline const Setting<bool> ShowHTMLCharacter{Section::MSAgent, "ShowHTMLCharacter", boolean, "1"};
-inline const Setting<qint16> AgentX{Section::MSAgent, "Agent-X", int16, "0"};
-inline const Setting<qint16> AgentY{Section::MSAgent, "Agent-Y", int16, "0"};
+inline const Setting<QString> Character{               Section::MSAgent,         "Character",                text,                "merlin"};
+inline const Setting<bool>    ShowCharacter{           Section::MSAgent,         "ShowCharacter",            boolean,             "1"};
+inline const Setting<bool>    AnnounceDate{            Section::MSAgent,         "AnnounceDate",             boolean,             "0"};
+inline const Setting<bool>    HideCharacterOnIdle{     Section::MSAgent,         "HideCharacterOnIdle",      boolean,             "1"};
+inline const Setting<bool>    ShowHTMLCharacter{       Section::MSAgent,         "ShowHTMLCharacter",        boolean,             "1"};
+inline const Setting<qint16>  AgentX{                  Section::MSAgent,         "Agent-X",                  int16,               "0"};
+inline const Setting<qint16>  AgentY{                  Section::MSAgent,         "Agent-Y",                  int16,               "0"};
 
-inline const Setting<bool> BalloonShow{Section::MSAgentBalloon, "BalloonShow", flagNotZero, "1"};
-inline const Setting<bool> AutoHide{Section::MSAgentBalloon, "AutoHide", flagNotZero, "1"};
-inline const Setting<bool> AutoPace{Section::MSAgentBalloon, "AutoPace", flagNotZero, "1"};
-inline const Setting<bool> SizeToText{Section::MSAgentBalloon, "SizeToText", flagNotZero, "1"};
+inline const Setting<bool>    BalloonShow{             Section::MSAgentBalloon,  "BalloonShow",              flagNotZero,         "1"};
+inline const Setting<bool>    AutoHide{                Section::MSAgentBalloon,  "AutoHide",                 flagNotZero,         "1"};
+inline const Setting<bool>    AutoPace{                Section::MSAgentBalloon,  "AutoPace",                 flagNotZero,         "1"};
+inline const Setting<bool>    SizeToText{              Section::MSAgentBalloon,  "SizeToText",               flagNotZero,         "1"};
 // clang-format on
 } // namespace Key

@@ -153,7 +153,8 @@ qint16 MonitorCycle::nextCountdown() const {
     return std::max<qint16>(1, m_context.catalogue().minBetweenChecks());
 }
 
-// The countdown under way takes a newly stored interval at once, as it stands.
+// The countdown under way restarts at once from a newly stored interval, taken as stored
+// (without the lower bound of the countdown a cycle starts).
 void MonitorCycle::takeNewInterval(const QString& key) {
     if (key == Key::MinBetweenChecks.key)
         ignoreErrors(
