@@ -285,19 +285,6 @@ void SettingsTest::set_storesWhatTheReadingTakesBackAndAnnouncesIt_data() {
                              << "1"
                              << ReadBack([](auto& c) { return c.fastChecks() ? "on" : "off"; })
                              << "on";
-    QTest::newRow("flag off") << Write([](auto& c) { c.set(Key::ShowCharacter, false); })
-                              << "MSAgent"
-                              << "ShowCharacter"
-                              << "0"
-                              << ReadBack([](auto& c) { return c.showCharacter() ? "on" : "off"; })
-                              << "off";
-    QTest::newRow("whole number") << Write([](auto& c) { c.set(Key::HistoryDays, 30); })
-                                  << "Options"
-                                  << "HistoryDays"
-                                  << "30" << ReadBack([](auto& c) {
-                                         return QString::number(c.historyDays());
-                                     })
-                                  << "30";
     // Stored as given: the reading decides what it makes of it.
     QTest::newRow("whole number beyond the reading")
         << Write([](auto& c) { c.set(Key::MinBetweenChecks, 40000); }) << "Options"
