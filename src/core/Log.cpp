@@ -73,7 +73,7 @@ QString Log::logFilePath() {
                         QStringLiteral("You can change the log file location from the options "
                                        "dialogue."),
                     QStringLiteral("Explain"));
-    catalogue.save(Section::Options, Key::LogFile, defaultPath);
+    catalogue.set(Key::LogFile, defaultPath);
     return catalogue.logFile();
 }
 

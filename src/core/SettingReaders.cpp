@@ -9,6 +9,10 @@
 
 namespace SettingReaders {
 
+QString text(const QString& text) {
+    return text;
+}
+
 double number(const QString& text) {
     const std::optional<double> value = NumberText::read(text);
     if (!value)
@@ -66,6 +70,18 @@ double numberPrefix(const QString& text) {
         return 0.0;
     const double value = match.captured(1).toDouble();
     return std::isfinite(value) ? value : 0.0;
+}
+
+int wholePrefix(const QString& text) {
+    return static_cast<int>(numberPrefix(text));
+}
+
+int positiveWholeNumber(const QString& text) {
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok);
+    if (!ok || value < 1)
+        throw RuntimeError::typeMismatch();
+    return value;
 }
 
 } // namespace SettingReaders

@@ -4,10 +4,9 @@
 #include "core/SettingReaders.h"
 #include "core/Settings.h"
 
-using namespace SettingReaders;
-
-SettingsCatalogue::SettingsCatalogue(Settings& settings, const Paths& paths)
-    : m_settings(settings)
+SettingsCatalogue::SettingsCatalogue(Settings& settings, const Paths& paths, QObject* parent)
+    : QObject(parent)
+    , m_settings(settings)
     , m_paths(paths) {}
 
 QString SettingsCatalogue::text(const QString& section, const QString& key,
@@ -17,156 +16,161 @@ QString SettingsCatalogue::text(const QString& section, const QString& key,
 
 void SettingsCatalogue::save(const QString& section, const QString& key, const QString& value) {
     m_settings.SaveSetting(section, key, value);
+    emit changed(key);
+}
+
+void SettingsCatalogue::set(const Setting<bool>& setting, bool on) {
+    save(setting.section, setting.key, on ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+void SettingsCatalogue::set(const Setting<QString>& setting, const QString& text) {
+    save(setting.section, setting.key, text);
+}
+
+void SettingsCatalogue::set(const Setting<float>& setting, double value) {
+    save(setting.section, setting.key, QString::number(value));
 }
 
 QString SettingsCatalogue::defaultDatabasePath() const {
-    return m_paths.inDataFolder(FileName::Database);
+    return defaultText(Key::Database);
 }
 
 QString SettingsCatalogue::defaultLogFile() const {
-    return m_paths.inDataFolder(FileName::Log);
+    return defaultText(Key::LogFile);
 }
 
 QString SettingsCatalogue::database() const {
-    return text(Section::Startup, Key::Database, defaultDatabasePath());
+    return get(Key::Database);
 }
 
 float SettingsCatalogue::mainGeometry(const QString& key, float def) const {
-    return single(text(Section::SettingsSection, key, QString::number(def)));
+    return SettingReaders::single(text(Section::SettingsSection, key, QString::number(def)));
 }
 
 bool SettingsCatalogue::autoStart() const {
-    return flagEqualsOne(text(Section::Options, Key::AutoStart, QStringLiteral("0")));
+    return get(Key::AutoStart);
 }
 
 qint16 SettingsCatalogue::minBetweenChecks() const {
-    return int16(text(Section::Options, Key::MinBetweenChecks, QStringLiteral("5")));
+    return get(Key::MinBetweenChecks);
 }
 
 double SettingsCatalogue::minBetweenChecksNumber() const {
-    return number(text(Section::Options, Key::MinBetweenChecks, QStringLiteral("5")));
+    return SettingReaders::number(text(Key::MinBetweenChecks));
 }
 
 qint32 SettingsCatalogue::hostTimeOutMilliseconds() const {
-    return int32(text(Section::Options, Key::HostTimeOut, QStringLiteral("20")) +
-                 QStringLiteral("000"));
+    return SettingReaders::int32(text(Key::HostTimeOut) + QStringLiteral("000"));
 }
 
 qint32 SettingsCatalogue::pingTimeOut() const {
-    return int32(text(Section::Options, Key::PingTimeOut, QStringLiteral("10000")));
+    return get(Key::PingTimeOut);
 }
 
 qint16 SettingsCatalogue::pingCount() const {
-    return int16(text(Section::Options, Key::PingCount, QStringLiteral("1")));
+    return get(Key::PingCount);
 }
 
 qint16 SettingsCatalogue::pingPacketSize() const {
-    return int16(text(Section::Options, Key::PingPacketSize, QStringLiteral("32")));
+    return get(Key::PingPacketSize);
 }
 
 qint16 SettingsCatalogue::resetIcon() const {
-    return int16(text(Section::Options, Key::ResetIcon, QStringLiteral("10")));
+    return get(Key::ResetIcon);
 }
 
 bool SettingsCatalogue::logFailures() const {
-    return flagEqualsOne(text(Section::Options, Key::LogFailures, QStringLiteral("1")));
+    return get(Key::LogFailures);
 }
 
 QString SettingsCatalogue::logFile() const {
-    return text(Section::Options, Key::LogFile, defaultLogFile());
+    return get(Key::LogFile);
 }
 
 bool SettingsCatalogue::htmlOutput() const {
-    return flagNotZero(text(Section::Options, Key::HTMLOutput, QStringLiteral("0")));
+    return get(Key::HTMLOutput);
 }
 
 QString SettingsCatalogue::htmlFile() const {
-    return text(Section::Options, Key::HTMLFile, m_paths.inDataFolder(FileName::Html));
+    return get(Key::HTMLFile);
 }
 
 QString SettingsCatalogue::htmlTemplateFile() const {
-    return text(Section::Options, Key::HTMLTemplateFile,
-                m_paths.inShippedFolder(FileName::Template));
+    return get(Key::HTMLTemplateFile);
 }
 
 bool SettingsCatalogue::desktopNotify() const {
-    return flagEqualsOne(text(Section::Options, Key::DesktopNotify, QStringLiteral("1")));
+    return get(Key::DesktopNotify);
 }
 
 int SettingsCatalogue::historyDays() const {
-    // A wrong value must not cost the history, so it reads as the default.
-    constexpr int Default = 90;
-    bool ok = false;
-    const int days =
-        text(Section::Options, Key::HistoryDays, QString::number(Default)).trimmed().toInt(&ok);
-    return ok && days >= 1 ? days : Default;
+    return get(Key::HistoryDays);
 }
 
 bool SettingsCatalogue::fastChecks() const {
-    return flagEqualsOne(text(Section::Options, Key::FastChecks, QStringLiteral("0")));
+    return get(Key::FastChecks);
 }
 
 bool SettingsCatalogue::sendOnFailure() const {
-    return boolean(text(Section::MailOptions, Key::SendOnFailure, QStringLiteral("0")));
+    return get(Key::SendOnFailure);
 }
 
 qint16 SettingsCatalogue::sendOnConsecutiveFailure() const {
-    return int16(text(Section::MailOptions, Key::SendOnConsecutiveFailure, QStringLiteral("5")));
+    return get(Key::SendOnConsecutiveFailure);
 }
 
 QString SettingsCatalogue::mailTo() const {
-    return text(Section::MailOptions, Key::MailTo, QString());
+    return get(Key::MailTo);
 }
 
 QString SettingsCatalogue::mailFrom() const {
-    return text(Section::MailOptions, Key::MailFrom, QString());
+    return get(Key::MailFrom);
 }
 
 QString SettingsCatalogue::mailServerPrimary() const {
-    return text(Section::MailOptions, Key::MailServerPrimary, QString());
+    return get(Key::MailServerPrimary);
 }
 
 QString SettingsCatalogue::mailServerSecondary() const {
-    return text(Section::MailOptions, Key::MailServerSecondary, QString());
+    return get(Key::MailServerSecondary);
 }
 
 QString SettingsCatalogue::character() const {
-    return text(Section::MSAgent, Key::Character, QStringLiteral("merlin"));
+    return get(Key::Character);
 }
 
 bool SettingsCatalogue::showCharacter() const {
-    return boolean(text(Section::MSAgent, Key::ShowCharacter, QStringLiteral("1")));
+    return get(Key::ShowCharacter);
 }
 
 bool SettingsCatalogue::announceDate() const {
-    return boolean(text(Section::MSAgent, Key::AnnounceDate, QStringLiteral("0")));
+    return get(Key::AnnounceDate);
 }
 
 bool SettingsCatalogue::hideCharacterOnIdle() const {
-    return boolean(text(Section::MSAgent, Key::HideCharacterOnIdle, QStringLiteral("1")));
+    return get(Key::HideCharacterOnIdle);
 }
 
 bool SettingsCatalogue::showHtmlCharacter() const {
-    return boolean(text(Section::MSAgent, Key::ShowHTMLCharacter, QStringLiteral("1")));
+    return get(Key::ShowHTMLCharacter);
 }
 
 qint16 SettingsCatalogue::agentX() const {
-    return int16(text(Section::MSAgent, Key::AgentX, QStringLiteral("0")));
+    return get(Key::AgentX);
 }
 
 qint16 SettingsCatalogue::agentY() const {
-    return int16(text(Section::MSAgent, Key::AgentY, QStringLiteral("0")));
+    return get(Key::AgentY);
 }
 
 int SettingsCatalogue::viewMode() const {
-    return static_cast<int>(
-        numberPrefix(text(Section::SettingsSection, Key::ViewMode, QStringLiteral("0"))));
+    return get(Key::ViewMode);
 }
 
 bool SettingsCatalogue::showIntro() const {
-    return flagNotZero(text(Section::Startup, Key::ShowIntro, QStringLiteral("0")));
+    return get(Key::ShowIntro);
 }
 
 bool SettingsCatalogue::showPortScanIntro() const {
-    return flagNotZero(text(Section::Startup, Key::ShowPortScanIntro, QStringLiteral("0")));
+    return get(Key::ShowPortScanIntro);
 }

@@ -27,6 +27,8 @@ MonitorCycle::MonitorCycle(AppContext& context, Database& db, EngineView& view,
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &MonitorCycle::Timer1_Timer);
     connect(&context.errors(), &ErrorReport::halting, this, &MonitorCycle::halt);
+    connect(&context.catalogue(), &SettingsCatalogue::changed, this,
+            &MonitorCycle::takeNewInterval);
 }
 
 int MonitorCycle::minuteMilliseconds() {
@@ -150,6 +152,14 @@ void MonitorCycle::Monitor_Devices() {
 qint16 MonitorCycle::nextCountdown() const {
     // Fewer than one minute would never count down to the next cycle again.
     return std::max<qint16>(1, m_context.catalogue().minBetweenChecks());
+}
+
+// The countdown under way restarts at once from a newly stored interval, taken as stored
+// (without the lower bound of the countdown a cycle starts).
+void MonitorCycle::takeNewInterval(const QString& key) {
+    if (key == Key::MinBetweenChecks.key)
+        ignoreErrors(
+            [&] { m_context.state().MinutesLeft = m_context.catalogue().minBetweenChecks(); });
 }
 
 void MonitorCycle::showCountdown() {

@@ -56,6 +56,7 @@ private:
     void buildTargetLists();
     void showCountdown();
     qint16 nextCountdown() const;
+    void takeNewInterval(const QString& key);
 
     AppContext& m_context;
     Database& m_db;

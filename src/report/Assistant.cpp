@@ -128,9 +128,7 @@ void Assistant::LoadMSAgent() {
     }
     for (const QString& fallback : fallbackCharacters()) {
         if (LoadCharacter(fallback)) {
-            ignoreErrors([&] {
-                m_context.settings().SaveSetting(Section::MSAgent, Key::Character, fallback);
-            });
+            ignoreErrors([&] { m_context.catalogue().set(Key::Character, fallback); });
             return;
         }
     }
@@ -357,10 +355,8 @@ void Assistant::Agent1_DragComplete(const QString&, int, int, int, int) {
     ignoreErrors([&] {
         if (!m_character)
             return;
-        m_context.settings().SaveSetting(Section::MSAgent, Key::AgentX,
-                                         QString::number(m_character->Left()));
-        m_context.settings().SaveSetting(Section::MSAgent, Key::AgentY,
-                                         QString::number(m_character->Top()));
+        m_context.catalogue().set(Key::AgentX, m_character->Left());
+        m_context.catalogue().set(Key::AgentY, m_character->Top());
     });
 }
 

@@ -114,7 +114,7 @@ void HtmlPage::switchOff(const QString& explanation) {
     m_context.log().WriteLog(
         QStringLiteral("Error writing HTML output file.  HTML output has been disabled"),
         QStringLiteral("Warning"));
-    m_context.catalogue().save(Section::Options, Key::HTMLOutput, QStringLiteral("0"));
+    m_context.catalogue().set(Key::HTMLOutput, false);
 }
 
 bool HtmlPage::sameFile(const QString& templatePath, const QString& outputPath) {

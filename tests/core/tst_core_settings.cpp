@@ -31,6 +31,8 @@ private slots:
     void seedDataFolder_copiesOnceNeverOverwrites_data();
     void seedDataFolder_copiesOnceNeverOverwrites();
     void catalogue_hostTimeOutAppendsThousand();
+    void set_storesWhatTheReadingTakesBackAndAnnouncesIt_data();
+    void set_storesWhatTheReadingTakesBackAndAnnouncesIt();
 };
 
 void SettingsTest::savedValue_readUnderOtherCase() {
@@ -263,6 +265,73 @@ void SettingsTest::catalogue_hostTimeOutAppendsThousand() {
     QVERIFY(t->catalogue().htmlOutput());
     t->settings().SaveSetting("Options", "Min_Between_Checks", "abc");
     QVERIFY_THROWS_EXCEPTION(RuntimeError, t->catalogue().minBetweenChecks());
+}
+
+using Write = std::function<void(SettingsCatalogue&)>;
+using ReadBack = std::function<QString(const SettingsCatalogue&)>;
+Q_DECLARE_METATYPE(Write)
+Q_DECLARE_METATYPE(ReadBack)
+
+void SettingsTest::set_storesWhatTheReadingTakesBackAndAnnouncesIt_data() {
+    QTest::addColumn<Write>("write");
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<ReadBack>("readBack");
+    QTest::addColumn<QString>("read");
+
+    QTest::newRow("flag on") << Write([](auto& c) { c.set(Key::FastChecks, true); }) << "Options"
+                             << "FastChecks"
+                             << "1"
+                             << ReadBack([](auto& c) { return c.fastChecks() ? "on" : "off"; })
+                             << "on";
+    // Stored as given: the reading decides what it makes of it.
+    QTest::newRow("whole number beyond the reading")
+        << Write([](auto& c) { c.set(Key::MinBetweenChecks, 40000); }) << "Options"
+        << "Min_Between_Checks"
+        << "40000" << ReadBack([](auto& c) {
+               try {
+                   return QString::number(c.minBetweenChecks());
+               } catch (const RuntimeError& e) {
+                   return QString("error %1").arg(e.number());
+               }
+           })
+        << "error 6";
+    QTest::newRow("twips") << Write([](auto& c) { c.set(Key::MainLeft, 1234.5); }) << "Settings"
+                           << "MainLeft"
+                           << "1234.5" << ReadBack([](auto& c) {
+                                  return QString::number(c.get(Key::MainLeft));
+                              })
+                           << "1234.5";
+    QTest::newRow("text") << Write([](auto& c) { c.set(Key::MailTo, "a@b.example;c@d.example"); })
+                          << "Mail Options"
+                          << "MailTo"
+                          << "a@b.example;c@d.example"
+                          << ReadBack([](auto& c) { return c.mailTo(); })
+                          << "a@b.example;c@d.example";
+    QTest::newRow("by name") << Write([](auto& c) { c.save("startup", "database", "/data/c.mdb"); })
+                             << "Startup"
+                             << "Database"
+                             << "/data/c.mdb" << ReadBack([](auto& c) { return c.database(); })
+                             << "/data/c.mdb";
+}
+
+void SettingsTest::set_storesWhatTheReadingTakesBackAndAnnouncesIt() {
+    QFETCH(Write, write);
+    QFETCH(QString, section);
+    QFETCH(QString, key);
+    QFETCH(QString, stored);
+    QFETCH(ReadBack, readBack);
+    QFETCH(QString, read);
+    TestContext t;
+    QSignalSpy announced(&t->catalogue(), &SettingsCatalogue::changed);
+
+    write(t->catalogue());
+
+    QCOMPARE(t->settings().GetSetting(section, key, "absent"), stored);
+    QCOMPARE(readBack(t->catalogue()), read);
+    QCOMPARE(announced.size(), 1);
+    QCOMPARE(announced.first().first().toString().toLower(), key.toLower());
 }
 
 ORVEX_TEST_GUILESS_MAIN(SettingsTest)

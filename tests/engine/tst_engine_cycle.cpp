@@ -29,6 +29,8 @@ private slots:
     void initialize_withoutDevicesRefusesAndLogsNothing();
     void cycle_runsAtOnceThenCountsDown_data();
     void cycle_runsAtOnceThenCountsDown();
+    void minutesStored_countdownRestartsFromThem_data();
+    void minutesStored_countdownRestartsFromThem();
     void stop_betweenCyclesStopsTimer();
     void stop_duringCycleCompletesCycleAndStaysOff();
     void offAndOnDuringCycle_noSecondCycleInside();
@@ -199,6 +201,35 @@ void CycleTest::cycle_runsAtOnceThenCountsDown() {
     // Every cycle shows its progress and the check-in-progress tray picture.
     QVERIFY(view->panels.contains("1:Check in progress..."));
     QVERIFY(checks->pingLists.size() >= 2);
+}
+
+void CycleTest::minutesStored_countdownRestartsFromThem_data() {
+    QTest::addColumn<qint64>("stored");
+    QTest::addColumn<QString>("next"); // empty: the countdown goes on
+    QTest::newRow("a new interval") << qint64(12) << "Next Check In 12 Minutes.";
+    QTest::newRow("the same interval again") << qint64(30) << "Next Check In 30 Minutes.";
+    QTest::newRow("beyond what the cycle counts") << qint64(40000) << "";
+}
+
+void CycleTest::minutesStored_countdownRestartsFromThem() {
+    QFETCH(qint64, stored);
+    QFETCH(QString, next);
+    (*t)->settings().SaveSetting("Options", "Min_Between_Checks", "30");
+    s->addDevice("host");
+    s->addItem("host", "Ping");
+    cycle->Monitor_Initialize();
+    QTRY_VERIFY_WITH_TIMEOUT(!view->panels.filter("1:Next Check In").isEmpty(), 5000);
+    const QStringList before = view->panels.filter("1:Next Check In");
+
+    (*t)->catalogue().set(Key::MinBetweenChecks, stored);
+
+    QStringList after;
+    QTRY_VERIFY_WITH_TIMEOUT(
+        (after = view->panels.filter("1:Next Check In")).size() > before.size(), 5000);
+    cycle->Monitor_Stop();
+    const int left = before.last().split(' ').at(3).toInt();
+    QCOMPARE(after.at(before.size()).mid(2),
+             next.isEmpty() ? QString("Next Check In %1 Minutes.").arg(left - 1) : next);
 }
 
 void CycleTest::stop_betweenCyclesStopsTimer() {

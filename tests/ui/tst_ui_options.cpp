@@ -40,6 +40,14 @@ void typeInto(QSpinBox* field, const QString& text) {
     QTest::keyClicks(field, text);
 }
 
+// The keys announced as written, in their order.
+QStringList announcedKeys(const QSignalSpy& announced) {
+    QStringList keys;
+    for (const QVariantList& arguments : announced)
+        keys << arguments.first().toString();
+    return keys;
+}
+
 QStringList storedKeys() {
     QSettings store(QSettings::NativeFormat, QSettings::UserScope, AppInfo::Title);
     return store.allKeys();
@@ -75,6 +83,10 @@ private slots:
     void fileButton_checksTheChosenName_data();
     void fileButton_checksTheChosenName();
     void characterList_listsBothFoldersAndChoosingChangesTheCharacter();
+    void characterList_typedLetterOnlyShowsTheName_data();
+    void characterList_typedLetterOnlyShowsTheName();
+    void characterList_storedNameIsShownAndKept_data();
+    void characterList_storedNameIsShownAndKept();
     void smtpButton_opensTheSetUpDialogOverTheOptions();
     void optionsCommand_showsTheDialogModallyOverTheWindow_data();
     void optionsCommand_showsTheDialogModallyOverTheWindow();
@@ -226,7 +238,7 @@ void UiOptionsTest::open_storedTextThatIsNoNumber_showsTheDefault() {
 
 void UiOptionsTest::ok_storesWhatTheFieldsRead() {
     m_a->t->settings().SaveSetting("Options", "HTMLOutput", "1");
-    m_a->t->state().MinutesLeft = 3;
+    QSignalSpy announced(&m_a->t->catalogue(), &SettingsCatalogue::changed);
     auto d = open();
 
     typeInto(child<QSpinBox>(d.get(), "txtMinutesBetweenChecks"), "12");
@@ -270,13 +282,15 @@ void UiOptionsTest::ok_storesWhatTheFieldsRead() {
     QCOMPARE(m_a->t->settings().GetSetting("Options", "HTMLTemplateFile", ""),
              QString("/srv/www/layout.html"));
     QCOMPARE(m_a->t->settings().GetSetting("Options", "HistoryDays", ""), QString("30"));
-    QCOMPARE(m_a->t->state().MinutesLeft, qint16(12));
+    // The cycle under way takes the new interval from the announcement.
+    QCOMPARE(announcedKeys(announced).count("Min_Between_Checks"), 1);
     QCOMPARE(storedKeys().size(), expected.size() + 4);
 }
 
 void UiOptionsTest::ok_storesAStoredValueBeyondTheArrowsAsItWas() {
     m_a->t->settings().SaveSetting("Options", "Min_Between_Checks", "90");
     m_a->t->settings().SaveSetting("Options", "PingTimeOut", "30000");
+    QSignalSpy announced(&m_a->t->catalogue(), &SettingsCatalogue::changed);
     auto d = open();
     QCOMPARE(child<QSpinBox>(d.get(), "txtMinutesBetweenChecks")->text(), QString("90"));
 
@@ -284,7 +298,7 @@ void UiOptionsTest::ok_storesAStoredValueBeyondTheArrowsAsItWas() {
 
     QCOMPARE(m_a->t->settings().GetSetting("Options", "Min_Between_Checks", ""), QString("90"));
     QCOMPARE(m_a->t->settings().GetSetting("Options", "PingTimeOut", ""), QString("30000"));
-    QCOMPARE(m_a->t->state().MinutesLeft, qint16(90));
+    QVERIFY(announcedKeys(announced).contains("Min_Between_Checks"));
 }
 
 void UiOptionsTest::fastChecksBox_roundTripsToTheChecks_data() {
@@ -317,7 +331,7 @@ void UiOptionsTest::fastChecksBox_roundTripsToTheChecks() {
 }
 
 void UiOptionsTest::cancel_storesNothing() {
-    m_a->t->state().MinutesLeft = 3;
+    QSignalSpy announced(&m_a->t->catalogue(), &SettingsCatalogue::changed);
     auto d = open();
     typeInto(child<QSpinBox>(d.get(), "txtMinutesBetweenChecks"), "12");
     click(child<QCheckBox>(d.get(), "chkAutoStart"));
@@ -330,7 +344,7 @@ void UiOptionsTest::cancel_storesNothing() {
 
     QCOMPARE(d->result(), int(QDialog::Rejected));
     QVERIFY(storedKeys().isEmpty());
-    QCOMPARE(m_a->t->state().MinutesLeft, qint16(3));
+    QVERIFY(announced.isEmpty());
     // The balloon option acted on the live character and stays in effect.
     QCOMPARE(m_a->assistant->character()->balloonStyle() & BalloonStyle::AutoHide, 0);
 }
@@ -351,10 +365,19 @@ void UiOptionsTest::arrows_stepWithinTheRange_data() {
         << "" << QList<int>{down, down, down} << QStringList{"10", "1", "1"};
     QTest::newRow("ping time-out from its default above the range")
         << "txtPingTimeOut"
-        << "" << QList<int>{up, down, down} << QStringList{"10000", "9000", "8500"};
+        << "" << QList<int>{up, down, down} << QStringList{"10000", "9500", "9000"};
+    QTest::newRow("ping time-out off the steps")
+        << "txtPingTimeOut"
+        << "9700" << QList<int>{down, up, up} << QStringList{"9200", "9500", "9500"};
+    QTest::newRow("ping time-out far above the range comes down to its top")
+        << "txtPingTimeOut"
+        << "30000" << QList<int>{down, down} << QStringList{"9500", "9000"};
     QTest::newRow("minutes below the range come back into it")
         << "txtMinutesBetweenChecks"
-        << "0" << QList<int>{up, up} << QStringList{"2", "3"};
+        << "0" << QList<int>{up, up} << QStringList{"1", "2"};
+    QTest::newRow("minutes far below the range come up to its bottom")
+        << "txtMinutesBetweenChecks"
+        << "-5" << QList<int>{down, up} << QStringList{"-5", "1"};
     QTest::newRow("icon reset stops at 100")
         << "txtResetIcon"
         << "99" << QList<int>{up, up} << QStringList{"100", "100"};
@@ -662,6 +685,72 @@ void UiOptionsTest::characterList_listsBothFoldersAndChoosingChangesTheCharacter
     QCOMPARE(m_a->assistant->character()->name(), QString("Genie"));
 }
 
+void UiOptionsTest::characterList_typedLetterOnlyShowsTheName_data() {
+    QTest::addColumn<int>("closingKey"); // 0: click the button instead
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("live");
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("then OK") << 0 << "cmdOK"
+                             << "Peedy"
+                             << "peedy";
+    QTest::newRow("then Enter") << int(Qt::Key_Return) << ""
+                                << "Peedy"
+                                << "peedy";
+    QTest::newRow("then Cancel") << 0 << "cmdCancel"
+                                 << "Merlin"
+                                 << "absent";
+}
+
+void UiOptionsTest::characterList_typedLetterOnlyShowsTheName() {
+    QFETCH(int, closingKey);
+    QFETCH(QString, button);
+    QFETCH(QString, live);
+    QFETCH(QString, stored);
+    m_a->t->settings().SaveSetting("MSAgentBalloon", "AutoHide", "0");
+    auto d = open();
+    auto* list = child<QComboBox>(d.get(), "cboCharacter");
+    list->setFocus();
+
+    QTest::keyClick(list, 'p');
+
+    QCOMPARE(list->currentText(), QString("peedy"));
+    QCOMPARE(m_a->assistant->character()->name(), QString("Merlin"));
+    if (closingKey)
+        QTest::keyClick(list, Qt::Key(closingKey));
+    else
+        click(child<QPushButton>(d.get(), button));
+    QVERIFY(!d->isVisible());
+    QCOMPARE(m_a->assistant->character()->name(), live);
+    QCOMPARE(m_a->t->settings().GetSetting("MSAgent", "Character", "absent"), stored);
+    // The character taken by OK keeps the balloon options the dialog showed and stored.
+    if (live == "Peedy")
+        QCOMPARE(m_a->assistant->character()->balloonStyle() & BalloonStyle::AutoHide, 0);
+}
+
+void UiOptionsTest::characterList_storedNameIsShownAndKept_data() {
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("kept");
+    QTest::newRow("no character file of that name") << "robby" << -1 << "robby";
+    QTest::newRow("a file under other capitals") << "PEEDY" << 1 << "peedy";
+}
+
+void UiOptionsTest::characterList_storedNameIsShownAndKept() {
+    QFETCH(QString, stored);
+    QFETCH(int, index);
+    QFETCH(QString, kept);
+    m_a->t->settings().SaveSetting("MSAgent", "Character", stored);
+    auto d = open();
+    auto* list = child<QComboBox>(d.get(), "cboCharacter");
+
+    QCOMPARE(list->currentIndex(), index);
+    // With no entry chosen the list shows its placeholder.
+    QCOMPARE(index < 0 ? list->placeholderText() : list->currentText(), kept);
+    click(child<QPushButton>(d.get(), "cmdOK"));
+    QCOMPARE(m_a->t->settings().GetSetting("MSAgent", "Character", "absent"), kept);
+    QCOMPARE(m_a->assistant->character()->name(), QString("Merlin"));
+}
+
 void UiOptionsTest::smtpButton_opensTheSetUpDialogOverTheOptions() {
     m_a->t->settings().SaveSetting("Mail Options", "SendOnFailure", "1");
     auto d = open();
@@ -694,7 +783,8 @@ void UiOptionsTest::optionsCommand_showsTheDialogModallyOverTheWindow() {
     std::unique_ptr<frmMain> w = startup.createMainForm();
     m_a->assistant->UnloadCharacter(); // start-up loads it again
     startup.loadAssistant(*m_a->assistant, *w);
-    w->show();
+    startup.show(*w); // with the engine, as the program shows it
+    t->state().MinutesLeft = 3;
 
     int shown = 0;
     QWidget* owner = nullptr;
@@ -713,6 +803,8 @@ void UiOptionsTest::optionsCommand_showsTheDialogModallyOverTheWindow() {
     QCOMPARE(shown, 1);
     QCOMPARE(owner, w.get());
     QCOMPARE(t->settings().GetSetting("Options", "Min_Between_Checks", ""), QString("5"));
+    // The window's cycle restarts its countdown from the interval stored.
+    QCOMPARE(t->state().MinutesLeft, qint16(5));
 }
 
 ORVEX_TEST_MAIN(UiOptionsTest)

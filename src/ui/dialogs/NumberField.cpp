@@ -27,9 +27,10 @@ void NumberField::showValue(int value) {
 }
 
 void NumberField::stepBy(int steps) {
-    // The arrows bring a value from outside the range back into it.
-    setRange(m_minimum, m_maximum);
+    // The step is taken while the range still holds the stored value, so a stored 10000 steps
+    // down to 9500; narrowing the range afterwards brings any value from outside back into it.
     QSpinBox::stepBy(steps);
+    setRange(m_minimum, m_maximum);
 }
 
 QAbstractSpinBox::StepEnabled NumberField::stepEnabled() const {

@@ -2,9 +2,10 @@
 
 #include <QSpinBox>
 
-// A number field with its spin arrows. The arrows step within the field's range; a stored
-// value outside that range is still shown (and stored again) as it is until the arrows or
-// the keyboard change it, since the range bounds only changes made in the dialog.
+// A number field with its spin arrows. A stored value outside the field's range is still shown
+// (and stored again) as it is until the arrows or the keyboard change it, since the range bounds
+// only changes made in the dialog. The arrows step from the value shown and land within the
+// range.
 class NumberField final : public QSpinBox {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(NumberField)

@@ -59,10 +59,7 @@ frmAddDevice::frmAddDevice(const DeviceEditing& editing, QWidget* parent)
     m_frame.connectButtons([this](int index) { cmdArray_Click(index); });
     connect(m_moreInfo, &QPushButton::clicked, this, [this] { cmdArray_Click(0); });
     connect(m_chkShowIntro, &QCheckBox::clicked, this, [this](bool checked) {
-        ignoreErrors([&] {
-            m_editing.context.catalogue().save(Section::Startup, Key::ShowIntro,
-                                               checked ? QStringLiteral("1") : QStringLiteral("0"));
-        });
+        ignoreErrors([&] { m_editing.context.catalogue().set(Key::ShowIntro, checked); });
     });
     Form_Load();
 }

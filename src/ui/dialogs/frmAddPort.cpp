@@ -78,10 +78,7 @@ frmAddPort::frmAddPort(const DeviceEditing& editing, const QString& device, QWid
     buildPages();
     m_frame.connectButtons([this](int index) { cmdArray_Click(index); });
     connect(m_chkShowPortSelectIntro, &QCheckBox::clicked, this, [this](bool checked) {
-        ignoreErrors([&] {
-            m_editing.context.catalogue().save(Section::Startup, Key::ShowPortScanIntro,
-                                               checked ? QStringLiteral("1") : QStringLiteral("0"));
-        });
+        ignoreErrors([&] { m_editing.context.catalogue().set(Key::ShowPortScanIntro, checked); });
     });
     Form_Load();
 }

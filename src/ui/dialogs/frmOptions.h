@@ -1,22 +1,18 @@
 #pragma once
 
-#include <array>
 #include <QDialog>
+#include <QList>
 
 class AppContext;
 class Assistant;
-class NumberField;
-class QCheckBox;
-class QComboBox;
-class QLabel;
-class QLineEdit;
+class OptionsPage;
 class QPushButton;
 class QTabWidget;
-struct FileChoice;
 
-// "Monitor Properties": nearly every setting of the monitor on six tabs. The controls are
-// loaded from the store when the dialog opens and stored only by OK. Choosing a character and
-// the four balloon boxes act on the live character at once, and stay in effect after Cancel.
+// "Monitor Properties": nearly every setting of the monitor on six tabs, one page each. The
+// pages show the stored values when the dialog opens and store them only by OK. Choosing a
+// character and the four balloon boxes act on the live character at once, and stay in effect
+// after Cancel.
 class frmOptions final : public QDialog {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(frmOptions)
@@ -28,60 +24,15 @@ public:
     static constexpr int HeightTwips = 5040;
 
 private:
-    void buildControls();
-    QWidget* agentPanel();
-    QWidget* failureCriteriaPanel();
-    QWidget* notificationPanel();
-    QWidget* htmlPanel();
-    QWidget* miscPanel();
-    QWidget* pingPanel();
-    void connectControls();
-
+    void buildControls(Assistant& assistant);
+    void addPage(OptionsPage* page, const QString& caption);
     void Form_Load();
-    void loadControls();
-    void loadBox(QCheckBox* box, const QString& section, const QString& key, bool def);
     void setInitialSize();
-
-    void chkArray_Click(QCheckBox* box);
-    void chkBalloon_Click(int index);
-    void SetBalloonStyleOptions();
-    void cboCharacter_Click();
-    void chooseFile(const FileChoice& choice, QLineEdit* path, QCheckBox* feature);
-    void cmdSMTP_Click();
     void cmdOK_Click();
-    void storeBox(const QString& section, const QString& key, const QCheckBox* box);
 
     AppContext& m_context;
-    Assistant& m_assistant;
-
     QTabWidget* m_tabs = nullptr;
-    QComboBox* m_character = nullptr;
-    QCheckBox* m_hideOnIdle = nullptr;
-    QCheckBox* m_announceDate = nullptr;
-    std::array<QCheckBox*, 4> m_balloon{};
-    NumberField* m_consecutiveErrors = nullptr;
-    NumberField* m_minutes = nullptr;
-    NumberField* m_hostTimeOut = nullptr;
-    QCheckBox* m_showCharacter = nullptr;
-    QCheckBox* m_sendSmtp = nullptr;
-    QPushButton* m_smtp = nullptr;
-    QCheckBox* m_sendExchange = nullptr;
-    QPushButton* m_exchange = nullptr;
-    QCheckBox* m_logActivity = nullptr;
-    QPushButton* m_logFileButton = nullptr;
-    QLineEdit* m_logFile = nullptr;
-    QCheckBox* m_htmlOutput = nullptr;
-    QPushButton* m_htmlButton = nullptr;
-    QLineEdit* m_htmlFile = nullptr;
-    QPushButton* m_templateButton = nullptr;
-    QLineEdit* m_templateFile = nullptr;
-    NumberField* m_resetIcon = nullptr;
-    NumberField* m_historyDays = nullptr;
-    QLabel* m_resetIconLabel = nullptr;
-    QCheckBox* m_autoStart = nullptr;
-    NumberField* m_pingTimeOut = nullptr;
-    NumberField* m_pingCount = nullptr;
-    QCheckBox* m_fastChecks = nullptr;
+    QList<OptionsPage*> m_pages;
     QPushButton* m_ok = nullptr;
     QPushButton* m_cancel = nullptr;
 };

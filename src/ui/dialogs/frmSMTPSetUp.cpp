@@ -19,15 +19,15 @@ namespace {
 struct FieldRow {
     const char* label;
     const char* toolTip;
-    const char* key;
+    const Setting<QString>* setting;
     bool required;
 };
 
 constexpr FieldRow Rows[frmSMTPSetUp::FieldCount] = {
-    {"Primary SMTP Server:", "SMTP Server Name or IP Address", "MailServerPrimary", true},
-    {"Secondary SMTP Server:", "SMTP Server Name or IP Address", "MailServerSecondary", false},
-    {"Send To Email Addresses:", "Send To Email Address", "MailTo", true},
-    {"Your Email Address:", "Your Email Address", "MailFrom", true},
+    {"Primary SMTP Server:", "SMTP Server Name or IP Address", &Key::MailServerPrimary, true},
+    {"Secondary SMTP Server:", "SMTP Server Name or IP Address", &Key::MailServerSecondary, false},
+    {"Send To Email Addresses:", "Send To Email Address", &Key::MailTo, true},
+    {"Your Email Address:", "Your Email Address", &Key::MailFrom, true},
 };
 
 QPushButton* button(const QString& caption, const QString& name) {
@@ -55,7 +55,7 @@ void frmSMTPSetUp::buildControls() {
     auto* fields = new QVBoxLayout(page);
     for (int i = 0; i < FieldCount; ++i) {
         auto* field = new QLineEdit;
-        field->setObjectName(QStringLiteral("txt") + QLatin1String(Rows[i].key));
+        field->setObjectName(QStringLiteral("txt") + Rows[i].setting->key);
         field->setToolTip(QLatin1String(Rows[i].toolTip));
         // Room for a usual server name or two addresses at any font size.
         field->setMinimumWidth(field->fontMetrics().averageCharWidth() * 50);
@@ -99,8 +99,7 @@ void frmSMTPSetUp::buildControls() {
 
 void frmSMTPSetUp::Form_Load() {
     for (int i = 0; i < FieldCount; ++i)
-        m_fields[i]->setText(
-            m_context.catalogue().text(Section::MailOptions, QLatin1String(Rows[i].key), {}));
+        m_fields[i]->setText(m_context.catalogue().get(*Rows[i].setting));
     m_ok->setEnabled(fieldsComplete() && !recipientsHoldComma());
     updateTestButton();
 }
@@ -165,10 +164,7 @@ void frmSMTPSetUp::cmdOK_Click() {
         }
     }
     for (int i = 0; i < FieldCount; ++i)
-        ignoreErrors([&] {
-            m_context.catalogue().save(Section::MailOptions, QLatin1String(Rows[i].key),
-                                       m_fields[i]->text());
-        });
+        ignoreErrors([&] { m_context.catalogue().set(*Rows[i].setting, m_fields[i]->text()); });
     accept();
 }
 
