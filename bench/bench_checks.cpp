@@ -181,7 +181,7 @@ struct Engine {
 void portTimeOuts(const QString& folder) {
     std::printf("\n== Port time-out (HostTimeOut 1 s): one unanswered target, 5 passes ==\n");
     Engine engine(folder);
-    engine.context.catalogue().save(Section::Options, Key::HostTimeOut, QStringLiteral("1"));
+    engine.context.catalogue().set(Key::HostTimeOut, 1);
     LoopbackPeers::SilentListener silent;
     const QString target = QStringLiteral("127.0.0.1:") + QString::number(silent.port());
     QList<double> timerLate;

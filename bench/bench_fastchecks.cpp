@@ -104,8 +104,7 @@ struct Figure {
 Figure runCycle(int devices, bool fast, quint16 open, quint16 closed) {
     QTemporaryDir folder;
     AppContext context(folder.path());
-    context.catalogue().save(Section::Options, Key::FastChecks,
-                             fast ? QStringLiteral("1") : QStringLiteral("0"));
+    context.catalogue().set(Key::FastChecks, fast);
     const QString path = context.paths().inProgramFolder(QStringLiteral("OrvexMonitor.mdb"));
     Database::create(path);
     Database db;
@@ -229,8 +228,7 @@ Figure pingPass(const QStringList& devices, bool fast) {
     RecordingView view;
     ResultRecording recording(*ctx, data.db, view);
     PingChecks pings(*ctx, view, recording);
-    ctx->catalogue().save(Section::Options, Key::FastChecks,
-                          fast ? QStringLiteral("1") : QStringLiteral("0"));
+    ctx->catalogue().set(Key::FastChecks, fast);
     for (const QString& device : devices) {
         data.addDevice(device);
         data.addItem(device, QStringLiteral("Ping"));

@@ -52,10 +52,8 @@ void MainStartup::show(frmMain& mainForm) {
     if (m_splash)
         m_splash->close();
     SettingsCatalogue& catalogue = m_context.catalogue();
-    mainForm.placeWindow(catalogue.mainGeometry(Key::MainLeft, 1000),
-                         catalogue.mainGeometry(Key::MainTop, 1000),
-                         catalogue.mainGeometry(Key::MainWidth, 6500),
-                         catalogue.mainGeometry(Key::MainHeight, 6500));
+    mainForm.placeWindow(catalogue.get(Key::MainLeft), catalogue.get(Key::MainTop),
+                         catalogue.get(Key::MainWidth), catalogue.get(Key::MainHeight));
     m_context.state().StartupComplete = 1;
     mainForm.show();
     if (catalogue.autoStart()) {

@@ -99,7 +99,7 @@ void Startup::findDatabase() {
     m_context.dialogs().message(QStringLiteral("The default database will be loaded because the "
                                                "user specified database does not exist."),
                                 MessageIcon::Exclamation, AppInfo::Title);
-    catalogue.save(Section::Startup, Key::Database, path);
+    catalogue.set(Key::Database, path);
 }
 
 void Startup::openDatabase() {

@@ -43,10 +43,6 @@ QString SettingsCatalogue::database() const {
     return get(Key::Database);
 }
 
-float SettingsCatalogue::mainGeometry(const QString& key, float def) const {
-    return SettingReaders::single(text(Section::SettingsSection, key, QString::number(def)));
-}
-
 bool SettingsCatalogue::autoStart() const {
     return get(Key::AutoStart);
 }

@@ -30,15 +30,10 @@ public:
     requires(!std::same_as<T, bool>) void set(const Setting<T>& setting, qint64 value);
     void set(const Setting<float>& setting, double value);
 
-    // Any text under any key, outside the table's readings.
-    QString text(const QString& section, const QString& key, const QString& def) const;
-    void save(const QString& section, const QString& key, const QString& value);
-
     QString defaultDatabasePath() const;
     QString defaultLogFile() const;
 
     QString database() const;
-    float mainGeometry(const QString& key, float def) const; // single, default given
     bool autoStart() const;
     qint16 minBetweenChecks() const;
     double minBetweenChecksNumber() const;  // the same text as a floating-point number
@@ -75,10 +70,13 @@ public:
 signals:
     // After every write of a key, also of the text it already held: storing is a decision (OK
     // in the options dialog restarts the countdown even with the interval unchanged). The key
-    // as the table spells it, or as a writer by name spelled it.
+    // as the table spells it.
     void changed(const QString& key);
 
 private:
+    QString text(const QString& section, const QString& key, const QString& def) const;
+    void save(const QString& section, const QString& key, const QString& value);
+
     Settings& m_settings;
     const Paths& m_paths;
 };

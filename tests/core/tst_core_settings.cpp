@@ -309,11 +309,6 @@ void SettingsTest::set_storesWhatTheReadingTakesBackAndAnnouncesIt_data() {
                           << "a@b.example;c@d.example"
                           << ReadBack([](auto& c) { return c.mailTo(); })
                           << "a@b.example;c@d.example";
-    QTest::newRow("by name") << Write([](auto& c) { c.save("startup", "database", "/data/c.mdb"); })
-                             << "Startup"
-                             << "Database"
-                             << "/data/c.mdb" << ReadBack([](auto& c) { return c.database(); })
-                             << "/data/c.mdb";
 }
 
 void SettingsTest::set_storesWhatTheReadingTakesBackAndAnnouncesIt() {

@@ -62,7 +62,7 @@ private:
             ctx->state().MonitoringOn = true;
         }
         void setOption(const QString& key, const QString& value) {
-            ctx->catalogue().save(Section::Options, key, value);
+            ctx->settings().SaveSetting(Section::Options, key, value);
         }
         QStringList records(const QSignalSpy& spy) const {
             QStringList result;

@@ -56,10 +56,9 @@ private:
         QSignalSpy pingSpy(&pings, &PingChecks::pingResultAdded);
         QSignalSpy portSpy(&ports, &PortChecks::portResultAdded);
         ctx->state().MonitoringOn = true;
-        ctx->catalogue().save(Section::Options, Key::FastChecks,
-                              fast ? QStringLiteral("1") : QStringLiteral("0"));
-        ctx->catalogue().save(Section::Options, Key::PingTimeOut, QStringLiteral("1000"));
-        ctx->catalogue().save(Section::Options, Key::HostTimeOut, QStringLiteral("2"));
+        ctx->catalogue().set(Key::FastChecks, fast);
+        ctx->catalogue().set(Key::PingTimeOut, 1000);
+        ctx->catalogue().set(Key::HostTimeOut, 2);
         for (const QString& device : devices) {
             data.addDevice(device);
             data.addItem(device, QStringLiteral("Ping"));
@@ -182,7 +181,7 @@ void FastChecksTest::fastPing_requestsEachDeviceOnceInOrder() {
     SeededDatabase data;
     RecordingView view;
     ResultRecording recording(*ctx, data.db, view);
-    ctx->catalogue().save(Section::Options, Key::FastChecks, QStringLiteral("1"));
+    ctx->catalogue().set(Key::FastChecks, true);
     QStringList devices;
     QStringList expected;
     for (int i = 1; i <= 30; ++i) {

@@ -18,7 +18,6 @@
 namespace {
 const QString CRLF = QStringLiteral("\r\n");
 // The open command stores the path under this spelling; start-up finds it as "Database".
-const QString DataBaseKey = QStringLiteral("DataBase");
 } // namespace
 
 DatabaseCommands::DatabaseCommands(AppContext& context, Database& monitorDB, CommandWindow& window,
@@ -105,7 +104,7 @@ void DatabaseCommands::openChosen(const QString& chosen) {
         return;
     }
     databasePath = chosen;
-    m_context.catalogue().save(Section::Startup, DataBaseKey, chosen);
+    m_context.catalogue().set(Key::Database, chosen);
     m_window.ownerWindow()->setWindowTitle(AppInfo::Title + QStringLiteral(" - ") +
                                            Paths::fileNamePart(chosen));
 }

@@ -272,8 +272,7 @@ void MainClientArea::Form_Paint() {
 void MainClientArea::setViewMode(int mode) {
     m_list->setView(mode);
     ignoreErrors([&] {
-        m_context.catalogue().save(Section::SettingsSection, Key::ViewMode,
-                                   QString::number(m_list->view()));
+        m_context.catalogue().set(Key::ViewMode, m_list->view());
     });
     Form_Paint();
 }

@@ -181,18 +181,13 @@ bool frmMain::Form_Unload() {
             return;
         SettingsCatalogue& catalogue = m_context.catalogue();
         const QRect frame = frameGeometry();
-        catalogue.save(Section::SettingsSection, Key::MainLeft,
-                       QString::number(m_client->toTwips(frame.x())));
-        catalogue.save(Section::SettingsSection, Key::MainTop,
-                       QString::number(m_client->toTwips(frame.y())));
-        catalogue.save(Section::SettingsSection, Key::MainWidth,
-                       QString::number(m_client->toTwips(width())));
-        catalogue.save(Section::SettingsSection, Key::MainHeight,
-                       QString::number(m_client->toTwips(height())));
+        catalogue.set(Key::MainLeft, m_client->toTwips(frame.x()));
+        catalogue.set(Key::MainTop, m_client->toTwips(frame.y()));
+        catalogue.set(Key::MainWidth, m_client->toTwips(width()));
+        catalogue.set(Key::MainHeight, m_client->toTwips(height()));
     });
     ignoreErrors([&] {
-        m_context.catalogue().save(Section::SettingsSection, Key::ViewMode,
-                                   QString::number(m_client->lvListView().view()));
+        m_context.catalogue().set(Key::ViewMode, m_client->lvListView().view());
     });
     m_context.programEnd().end(0);
     return true;
