@@ -271,9 +271,7 @@ void MainClientArea::Form_Paint() {
 
 void MainClientArea::setViewMode(int mode) {
     m_list->setView(mode);
-    ignoreErrors([&] {
-        m_context.catalogue().set(Key::ViewMode, m_list->view());
-    });
+    ignoreErrors([&] { m_context.catalogue().set(Key::ViewMode, m_list->view()); });
     Form_Paint();
 }
 

@@ -186,9 +186,7 @@ bool frmMain::Form_Unload() {
         catalogue.set(Key::MainWidth, m_client->toTwips(width()));
         catalogue.set(Key::MainHeight, m_client->toTwips(height()));
     });
-    ignoreErrors([&] {
-        m_context.catalogue().set(Key::ViewMode, m_client->lvListView().view());
-    });
+    ignoreErrors([&] { m_context.catalogue().set(Key::ViewMode, m_client->lvListView().view()); });
     m_context.programEnd().end(0);
     return true;
 }
