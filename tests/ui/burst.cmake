@@ -1,3 +1,3 @@
 # The status panels and the message window under bursts of texts.
 orvex_add_test(tst_ui_burst SOURCES tst_ui_burst.cpp
-               LIBS orvex_store orvex_ui_main orvex_main_window_fixture Qt6::Widgets)
+               LIBS orvex_main_window_fixture Qt6::Widgets)

@@ -1,5 +1,5 @@
 orvex_add_test(tst_ui_hardening SOURCES tst_ui_hardening.cpp
-               LIBS orvex_core orvex_store orvex_platform orvex_engine orvex_ui_main
+               LIBS orvex_core orvex_platform orvex_engine orvex_ui_main
                     orvex_main_window_fixture Qt6::Widgets)
 # A mail control that fails while being created, for the main window's load handler.
 add_library(tst_failing_control MODULE FailingControl.cpp)
