@@ -108,22 +108,27 @@ private slots:
     void replacing_leavesOnlyWholeFiles();
 
 private:
-    Database& db() { return m_data->db; }
-
+    std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<SeededDatabase> m_data;
+    Database* m_db = nullptr;
+    QString m_path;
 };
 
 void DatabaseTest::init() {
-    m_data = std::make_unique<SeededDatabase>();
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_path = m_dir->filePath("test.mdb");
+    m_data = std::make_unique<SeededDatabase>(m_path);
+    m_db = &m_data->db;
 }
 
 void DatabaseTest::cleanup() {
     m_data.reset();
+    m_dir.reset();
 }
 
 void DatabaseTest::newItem_readsAsReset() {
-    addDevice(db(), "web1", "", {"Ping"});
-    Recordset rs = db().openRecordset(Catalogue::pingItem("web1"));
+    addDevice(*m_db, "web1", "", {"Ping"});
+    Recordset rs = m_db->openRecordset(Catalogue::pingItem("web1"));
     QVERIFY(!rs.atEnd());
     QCOMPARE(rs.text("Status"), QString("Not Checked"));
     for (const char* field : {"Last_Error", "Mail_Status", "Failed_On", "Recovered_On"})
@@ -156,37 +161,37 @@ void DatabaseTest::names_matchWithoutCaseAndKeepQuotes() {
     QFETCH(QString, stored);
     QFETCH(QString, asked);
     QFETCH(bool, found);
-    addDevice(db(), stored, "", {"Ping", "80"});
-    QCOMPARE(!db().openRecordset(Catalogue::device(asked)).atEnd(), found);
-    QCOMPARE(!db().openRecordset(Catalogue::pingItem(asked)).atEnd(), found);
-    QCOMPARE(!db().openRecordset(Catalogue::item(asked, "80")).atEnd(), found);
+    addDevice(*m_db, stored, "", {"Ping", "80"});
+    QCOMPARE(!m_db->openRecordset(Catalogue::device(asked)).atEnd(), found);
+    QCOMPARE(!m_db->openRecordset(Catalogue::pingItem(asked)).atEnd(), found);
+    QCOMPARE(!m_db->openRecordset(Catalogue::item(asked, "80")).atEnd(), found);
     if (found)
-        QCOMPARE(db().openRecordset(Catalogue::device(asked)).text("Device"), stored);
+        QCOMPARE(m_db->openRecordset(Catalogue::device(asked)).text("Device"), stored);
 }
 
 void DatabaseTest::likeStar_selectsEveryItemOfOneDevice() {
-    addDevice(db(), "a", "", {"Ping", "25", "80"});
-    addDevice(db(), "ab", "", {"Ping", "22"});
-    QCOMPARE(db().openRecordset(Catalogue::itemsLike("a", "*")).count(), 3);
-    QCOMPARE(db().openRecordset(Catalogue::itemsLike("A", "80")).count(), 1);
+    addDevice(*m_db, "a", "", {"Ping", "25", "80"});
+    addDevice(*m_db, "ab", "", {"Ping", "22"});
+    QCOMPARE(m_db->openRecordset(Catalogue::itemsLike("a", "*")).count(), 3);
+    QCOMPARE(m_db->openRecordset(Catalogue::itemsLike("A", "80")).count(), 1);
 }
 
 void DatabaseTest::likePattern_isLiteralForWildcards() {
     QCOMPARE(Catalogue::likePattern("*"), QString("%"));
     QCOMPARE(Catalogue::likePattern("8_%"), QString("8\\_\\%"));
-    addDevice(db(), "d", "", {"80", "8_"});
-    QCOMPARE(db().openRecordset(Catalogue::itemsLike("d", "8_")).count(), 1);
+    addDevice(*m_db, "d", "", {"80", "8_"});
+    QCOMPARE(m_db->openRecordset(Catalogue::itemsLike("d", "8_")).count(), 1);
 }
 
 void DatabaseTest::reset_clearsResultsOnly() {
-    addDevice(db(), "host", "Alias", {"Ping", "443"});
-    db().execute({"Update Main_Data set Status = 'Failed', Connect = 4, Error = 2, Count = -3, "
-                  "Last_Error = 'x', Mail_Status = 'Sent now', Failed_On = 'then', "
-                  "Recovered_On = 'now', Ping_Current = 3, Ping_Min = 1, Ping_Max = 9, "
-                  "Ping_Average = 4.5",
-                  {}});
-    db().execute(Catalogue::reset());
-    for (Recordset rs = db().openRecordset(Catalogue::itemsOfDevice("host")); !rs.atEnd();
+    addDevice(*m_db, "host", "Alias", {"Ping", "443"});
+    m_db->execute({"Update Main_Data set Status = 'Failed', Connect = 4, Error = 2, Count = -3, "
+                   "Last_Error = 'x', Mail_Status = 'Sent now', Failed_On = 'then', "
+                   "Recovered_On = 'now', Ping_Current = 3, Ping_Min = 1, Ping_Max = 9, "
+                   "Ping_Average = 4.5",
+                   {}});
+    m_db->execute(Catalogue::reset());
+    for (Recordset rs = m_db->openRecordset(Catalogue::itemsOfDevice("host")); !rs.atEnd();
          rs.moveNext()) {
         QCOMPARE(rs.text("Status"), QString("Not Checked"));
         QCOMPARE(rs.text("Mail_Status"), QString("N/A"));
@@ -195,42 +200,42 @@ void DatabaseTest::reset_clearsResultsOnly() {
         QCOMPARE(rs.text("Port_Description"), "desc " + rs.text("Port"));
         QCOMPARE(rs.text("Port_Type"), QString("Port"));
     }
-    QCOMPARE(column(db(), Catalogue::allDevices(), "Device_Alias"), QStringList{"Alias"});
-    QCOMPARE(column(db(), Catalogue::itemsOfDevice("host"), "Port"), (QStringList{"443", "Ping"}));
+    QCOMPARE(column(*m_db, Catalogue::allDevices(), "Device_Alias"), QStringList{"Alias"});
+    QCOMPARE(column(*m_db, Catalogue::itemsOfDevice("host"), "Port"), (QStringList{"443", "Ping"}));
 }
 
 void DatabaseTest::deleteAndEdit_throughRecordset() {
-    addDevice(db(), "gone", "", {"Ping", "21", "22"});
-    addDevice(db(), "kept", "", {"Ping"});
-    for (Recordset rs = db().openRecordset(Catalogue::itemsLike("gone", "*")); !rs.atEnd();
+    addDevice(*m_db, "gone", "", {"Ping", "21", "22"});
+    addDevice(*m_db, "kept", "", {"Ping"});
+    for (Recordset rs = m_db->openRecordset(Catalogue::itemsLike("gone", "*")); !rs.atEnd();
          rs.moveNext())
         rs.deleteRow();
-    QCOMPARE(db().openRecordset(Catalogue::itemsLike("gone", "*")).count(), 0);
-    QCOMPARE(db().openRecordset(Catalogue::itemsLike("kept", "*")).count(), 1);
+    QCOMPARE(m_db->openRecordset(Catalogue::itemsLike("gone", "*")).count(), 0);
+    QCOMPARE(m_db->openRecordset(Catalogue::itemsLike("kept", "*")).count(), 1);
 
-    Recordset rs = db().openRecordset(Catalogue::device("kept"));
+    Recordset rs = m_db->openRecordset(Catalogue::device("kept"));
     rs.edit();
     rs.setField("device_description", "it's 100% here");
     rs.update();
     QCOMPARE(rs.text("Device_Description"), QString("it's 100% here"));
-    QCOMPARE(db().openRecordset(Catalogue::device("KEPT")).text("Device_Description"),
+    QCOMPARE(m_db->openRecordset(Catalogue::device("KEPT")).text("Device_Description"),
              QString("it's 100% here"));
     QVERIFY_THROWS_EXCEPTION(RuntimeError, rs.field("NoSuchField"));
 }
 
 void DatabaseTest::catalogue_orderAndShape() {
-    addDevice(db(), "zeta", "", {"Ping", "80"});
-    addDevice(db(), "alpha", "", {"ping", "25"});
-    QCOMPARE(column(db(), Catalogue::deviceNames(), "Device"), (QStringList{"alpha", "zeta"}));
-    QStringList ports = column(db(), Catalogue::itemPortsOfDevice("alpha"), "Port");
+    addDevice(*m_db, "zeta", "", {"Ping", "80"});
+    addDevice(*m_db, "alpha", "", {"ping", "25"});
+    QCOMPARE(column(*m_db, Catalogue::deviceNames(), "Device"), (QStringList{"alpha", "zeta"}));
+    QStringList ports = column(*m_db, Catalogue::itemPortsOfDevice("alpha"), "Port");
     ports.sort();
     QCOMPARE(ports, (QStringList{"25", "ping"}));
-    db().execute({"Update Main_Data set Status = 'Connected' where Port = '80'", {}});
-    QCOMPARE(column(db(), Catalogue::itemsNotConnected(), "Port"),
+    m_db->execute({"Update Main_Data set Status = 'Connected' where Port = '80'", {}});
+    QCOMPARE(column(*m_db, Catalogue::itemsNotConnected(), "Port"),
              (QStringList{"25", "ping", "Ping"}));
-    QCOMPARE(column(db(), Catalogue::itemStates("zeta"), "Status"),
+    QCOMPARE(column(*m_db, Catalogue::itemStates("zeta"), "Status"),
              (QStringList{"Connected", "Not Checked"}));
-    QCOMPARE(db().openRecordset(Catalogue::portsOfDevice("zeta")).count(), 2);
+    QCOMPARE(m_db->openRecordset(Catalogue::portsOfDevice("zeta")).count(), 2);
 }
 
 void DatabaseTest::getAlias_data() {
@@ -252,46 +257,46 @@ void DatabaseTest::getAlias() {
     QFETCH(QString, device);
     QFETCH(QString, alias);
     QFETCH(QString, expected);
-    addDevice(db(), device, alias, {});
-    QCOMPARE(GetAlias(db(), device), expected);
-    QCOMPARE(GetAlias(db(), "unknown"), QString("UNKNOWN"));
+    addDevice(*m_db, device, alias, {});
+    QCOMPARE(GetAlias(*m_db, device), expected);
+    QCOMPARE(GetAlias(*m_db, "unknown"), QString("UNKNOWN"));
 }
 
 void DatabaseTest::secondOpen_inThisProcessRefused() {
     Database second;
     try {
-        second.open(m_data->path());
+        second.open(m_path);
         QFAIL("a second open succeeded");
     } catch (const RuntimeError& error) {
         QVERIFY2(error.description().contains("already in use"), qPrintable(error.description()));
     }
     QVERIFY(!second.isOpen());
     // The first connection still works.
-    addDevice(db(), "still", "", {});
+    addDevice(*m_db, "still", "", {});
 }
 
 void DatabaseTest::secondOpen_fromOtherProcessRefused() {
-    db().close();
+    m_db->close();
     {
-        LockHolder other(m_data->path());
+        LockHolder other(m_path);
         QVERIFY(other.waitHeld());
-        QVERIFY_THROWS_EXCEPTION(RuntimeError, db().open(m_data->path()));
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, m_db->open(m_path));
     }
-    db().open(m_data->path());
-    LockHolder late(m_data->path());
+    m_db->open(m_path);
+    LockHolder late(m_path);
     // The other process cannot take the file while we hold it: it never reports "held".
     QVERIFY(!late.waitHeld());
 }
 
 void DatabaseTest::open_refusesFileThatIsNotADatabase() {
-    const QString junk = m_data->folder.filePath("junk.mdb");
+    const QString junk = m_dir->filePath("junk.mdb");
     QFile file(junk);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write("this is a text file, not a database\n");
     file.close();
     Database db;
     QVERIFY_THROWS_EXCEPTION(RuntimeError, db.open(junk));
-    QVERIFY_THROWS_EXCEPTION(RuntimeError, db.open(m_data->folder.filePath("missing.mdb")));
+    QVERIFY_THROWS_EXCEPTION(RuntimeError, db.open(m_dir->filePath("missing.mdb")));
 }
 
 void DatabaseTest::open_tableNamesMatchWithoutCase_data() {
@@ -306,7 +311,7 @@ void DatabaseTest::open_tableNamesMatchWithoutCase_data() {
 void DatabaseTest::open_tableNamesMatchWithoutCase() {
     QFETCH(QStringList, tables);
     QFETCH(bool, opens);
-    const QString path = m_data->folder.filePath("spelled.mdb");
+    const QString path = m_dir->filePath("spelled.mdb");
     {
         QProcess python;
         QString script = "import sqlite3,sys\nc=sqlite3.connect(sys.argv[1])\n";
@@ -331,8 +336,8 @@ void DatabaseTest::canWrite_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("readOnlyFolder");
     QTest::addColumn<bool>("writable");
-    QTest::newRow("file in a writable folder") << "OrvexMonitor.mdb" << false << true;
-    QTest::newRow("file in a read-only folder") << "OrvexMonitor.mdb" << true << false;
+    QTest::newRow("file in a writable folder") << "test.mdb" << false << true;
+    QTest::newRow("file in a read-only folder") << "test.mdb" << true << false;
     QTest::newRow("no such file") << "missing.mdb" << false << false;
     QTest::newRow("a folder") << "." << false << false;
 }
@@ -341,36 +346,36 @@ void DatabaseTest::canWrite() {
     QFETCH(QString, name);
     QFETCH(bool, readOnlyFolder);
     QFETCH(bool, writable);
-    db().close();
+    m_db->close();
     std::unique_ptr<ReadOnlyFolder> readOnly;
     if (readOnlyFolder) {
-        readOnly = std::make_unique<ReadOnlyFolder>(m_data->folder.path());
+        readOnly = std::make_unique<ReadOnlyFolder>(m_dir->path());
         if (!readOnly->ready())
             QSKIP("this process can make no folder read-only");
     }
-    QCOMPARE(Database::canWrite(m_data->folder.filePath(name)), writable);
+    QCOMPARE(Database::canWrite(m_dir->filePath(name)), writable);
 }
 
 void DatabaseTest::transaction_rollsBackWhenNotCommitted() {
     {
-        Database::Transaction transaction(db());
-        addDevice(db(), "temp", "", {"Ping"});
+        Database::Transaction transaction(*m_db);
+        addDevice(*m_db, "temp", "", {"Ping"});
     }
-    QCOMPARE(db().openRecordset(Catalogue::allDevices()).count(), 0);
+    QCOMPARE(m_db->openRecordset(Catalogue::allDevices()).count(), 0);
     {
-        Database::Transaction transaction(db());
-        addDevice(db(), "kept", "", {"Ping"});
+        Database::Transaction transaction(*m_db);
+        addDevice(*m_db, "kept", "", {"Ping"});
         transaction.commit();
     }
-    QCOMPARE(db().openRecordset(Catalogue::allDevices()).count(), 1);
+    QCOMPARE(m_db->openRecordset(Catalogue::allDevices()).count(), 1);
 }
 
 void DatabaseTest::compactAndBackup_makeCompleteCopies() {
-    addDevice(db(), "copy me", "", {"Ping", "80"});
-    const QString compacted = m_data->folder.filePath("Temp.mdb");
-    const QString saved = m_data->folder.filePath("saved.mdb");
-    db().compactInto(compacted);
-    db().backupTo(saved);
+    addDevice(*m_db, "copy me", "", {"Ping", "80"});
+    const QString compacted = m_dir->filePath("Temp.mdb");
+    const QString saved = m_dir->filePath("saved.mdb");
+    m_db->compactInto(compacted);
+    m_db->backupTo(saved);
     for (const QString& path : {compacted, saved}) {
         Database copy;
         copy.open(path);
@@ -400,24 +405,24 @@ void DatabaseTest::replacing_leavesOnlyWholeFiles() {
     QFETCH(QStringList, left);
     QFETCH(QString, error);
     // Larger than the engine's page cache, so that a copy writes pages before it commits.
-    addDevice(db(), "copy me", QString(3000000, 'a'), {});
-    const QString folder = m_data->folder.filePath("to");
+    addDevice(*m_db, "copy me", QString(3000000, 'a'), {});
+    const QString folder = m_dir->filePath("to");
     const QString target = folder + "/Branch.mdb";
     std::optional<SmallDisk> disk;
     if (setup.startsWith("full")) {
-        disk.emplace(folder, QFileInfo(m_data->path()).size() + 256 * 1024);
+        disk.emplace(folder, QFileInfo(m_path).size() + 256 * 1024);
         if (!disk->mounted)
             QSKIP("a small file system of its own needs root");
-        QVERIFY(QFile::copy(m_data->path(), folder + "/test.mdb"));
+        QVERIFY(QFile::copy(m_path, folder + "/test.mdb"));
         if (setup != "full")
-            db().open(folder + "/test.mdb");
+            m_db->open(folder + "/test.mdb");
     } else {
         QDir().mkpath(folder);
         Database::create(target);
     }
     if (setup == "copy") {
         for (const QString& name : left + QStringList{".Branch.mdb.Sq12Cd", ".Older.mdb.x1Y2z3"})
-            QFile::copy(m_data->path(), folder + "/" + name);
+            QFile::copy(m_path, folder + "/" + name);
         QFile::resize(folder + "/.Older.mdb.x1Y2z3", 0);
         QFile::resize(folder + "/.image.raw.Ab12Cd", 0); // zeros, with no journal beside
         QFile::resize(folder + "/.image.raw.Ab12Cd", 4096);
@@ -435,10 +440,10 @@ void DatabaseTest::replacing_leavesOnlyWholeFiles() {
         if (setup == "empty")
             Database().open(target);
         else if (setup.startsWith("full "))
-            DatabaseFile::compact(db(), (setup == "full compact" ? folder : m_data->folder.path()) +
-                                            "/Temp.mdb");
+            DatabaseFile::compact(*m_db,
+                                  (setup == "full compact" ? folder : m_dir->path()) + "/Temp.mdb");
         else
-            DatabaseFile::saveCopy(db(), target);
+            DatabaseFile::saveCopy(*m_db, target);
     } catch (const RuntimeError& failure) {
         raised = failure.description();
     }
