@@ -22,33 +22,51 @@ namespace {
 
 const QString CRLF = QStringLiteral("\r\n");
 
+struct Item {
+    QString port;
+    QString type;
+};
+
+// A device with items of the given ports, each described after its type.
+void addDevice(SeededDatabase& db, const QString& device, const QString& alias,
+               const QString& description, const QList<Item>& items) {
+    db.addDevice(device, alias, description);
+    for (const Item& item : items)
+        db.addItem(device, item.port,
+                   {{"Port_Type", item.type}, {"Port_Description", item.type + " check"}});
+}
+
+void setItem(Database& db, const QString& device, const QString& port, const QString& assignments,
+             const QVariantList& values) {
+    QVariantList params = values;
+    params << device << port;
+    db.execute({"Update Main_Data set " + assignments + " where Device = ? and Port = ?", params});
+}
+
+int countRows(Database& db, const QString& sql, const QVariantList& params = {}) {
+    return db.openRecordset({sql, params}).count();
+}
+
 QString storedDeviceStatus(Database& db, const QString& device) {
     return db.openRecordset({"Select * from Devices where Device = ?", {device}})
         .text("Device_Status");
-}
-
-// A device with items of the given ports, each typed "Port" or "Ping" and described after it.
-void addDevice(SeededDatabase& data, const QString& device, const QString& alias,
-               const QString& description, const QList<QPair<QString, QString>>& items) {
-    data.addDevice(device, alias, description);
-    for (const auto& [port, type] : items)
-        data.addItem(device, port, {{"Port_Type", type}, {"Port_Description", type + " check"}});
 }
 
 // A window on a database of three devices: 10.0.0.5 (alias web) with Ping, 25 and 80;
 // mail.example with Ping and 110; printer without items.
 struct Fixture : MainWindowFixture {
     Fixture()
-        : MainWindowFixture([](SeededDatabase& data) {
-            addDevice(data, "10.0.0.5", "web", "Web server",
-                      {{"25", "Port"}, {"80", "Port"}, {"Ping", "Ping"}});
-            addDevice(data, "mail.example", "", "Mail", {{"110", "Port"}, {"Ping", "Ping"}});
-            addDevice(data, "printer", "", "Printer", {});
-            data.setItem("10.0.0.5", "80", {{"Connect", 3}, {"Error", 1}, {"Count", 2}});
-        }) {}
+        : MainWindowFixture(seed) {}
+
+    static void seed(SeededDatabase& db) {
+        addDevice(db, "10.0.0.5", "web", "Web server",
+                  {{"25", "Port"}, {"80", "Port"}, {"Ping", "Ping"}});
+        addDevice(db, "mail.example", "", "Mail", {{"110", "Port"}, {"Ping", "Ping"}});
+        addDevice(db, "printer", "", "Printer", {});
+        setItem(db.db, "10.0.0.5", "80", "Connect = ?, Error = ?, Count = ?", {3, 1, 2});
+    }
 
     QString storedViewMode() { return t->settings().GetSetting("Settings", "ViewMode", "unset"); }
-    int countRows(const QString& sql) { return data.count(sql); }
 };
 
 QStringList captions(const DetailList& list) {
@@ -87,8 +105,6 @@ private slots:
     void monitorButton_withoutDevices_isRefusedAndStopStaysPressed();
     void sameCommand_fromMenuToolbarAndTray_data();
     void sameCommand_fromMenuToolbarAndTray();
-    void trayStates_showTheirPictures_data();
-    void trayStates_showTheirPictures();
     void treeMenu_data();
     void treeMenu();
     void deleteDevice_yesRemovesExactlyItsRows();
@@ -134,15 +150,16 @@ void UiMainTest::loadData_buildsTreeAndResetsCounters() {
     QCOMPARE(DeviceTree::imageOf(port80), MainImages::ItemHealthy);
     QCOMPARE(f.node("10.0.0.5:Ping")->text(0), QString("Ping:Ping"));
     QCOMPARE(f.node("printer")->childCount(), 0);
-    QCOMPARE(f.countRows("Select * from Main_Data where Count <> 0 or Connect <> 0"), 0);
-    QCOMPARE(f.countRows("Select * from Devices where Device_Status = 'Not Checked'"), 3);
+    QCOMPARE(countRows(f.db, "Select * from Main_Data where Count <> 0 or Connect <> 0"), 0);
+    QCOMPARE(countRows(f.db, "Select * from Devices where Device_Status = 'Not Checked'"), 3);
 }
 
 void UiMainTest::loadData_emptyDatabase_rootOnly() {
     MainWindowFixture f({}, "empty.mdb");
-    QCOMPARE(f.tree().nodeCount(), 1);
-    QCOMPARE(captions(f.list()), QStringList({"Name", "Type", "Description", "Status"}));
-    QCOMPARE(f.list().model().rowCount(), 0);
+    frmMain& w = f.w();
+    QCOMPARE(w.tvTreeView().nodeCount(), 1);
+    QCOMPARE(captions(w.lvListView()), QStringList({"Name", "Type", "Description", "Status"}));
+    QCOMPARE(w.lvListView().model().rowCount(), 0);
 }
 
 // The root's key is no name a device may not have.
@@ -153,7 +170,8 @@ void UiMainTest::deviceNamedLikeTheRootKey_isAnOrdinaryDevice() {
             addDevice(data, "server", "", "Sorted after it", {{"Ping", "Ping"}});
         },
         "root.mdb");
-    DeviceTree& tree = f.tree();
+    auto [t, w] = std::tie(f.t, f.w());
+    DeviceTree& tree = w.tvTreeView();
 
     QCOMPARE(tree.root()->text(0), QString("Monitored Devices"));
     QCOMPARE(tree.root()->childCount(), 2);
@@ -161,15 +179,15 @@ void UiMainTest::deviceNamedLikeTheRootKey_isAnOrdinaryDevice() {
     QVERIFY(tree.isDevice(tree.node("server")));
     QCOMPARE(tree.node("Root:80")->parent(), tree.node("Root"));
     QCOMPARE(tree.nodeCount(), 5);
-    QCOMPARE(f.list().model().rowCount(), 2);
+    QCOMPARE(w.lvListView().model().rowCount(), 2);
 
     tree.selectNode(tree.node("Root"));
-    f.t.dialogs.answers.enqueue(true);
+    t.dialogs.answers.enqueue(true);
     f.commands().devices().mnutvDeleteDevice_Click();
     QCOMPARE(tree.root()->childCount(), 1);
     QVERIFY(tree.isDevice(tree.node("server")));
-    QCOMPARE(f.data.count("Select * from Main_Data"), 1);
-    QVERIFY(f.t.end.codes.isEmpty());
+    QCOMPARE(countRows(f.db, "Select * from Main_Data"), 1);
+    QVERIFY(t.end.codes.isEmpty());
 }
 
 void UiMainTest::lists_forRootDeviceAndItem() {
@@ -178,14 +196,14 @@ void UiMainTest::lists_forRootDeviceAndItem() {
     QCOMPARE(rowTexts(f.list(), 0), QStringList({"web", "Device", "Web server", "Not Checked"}));
     QCOMPARE(f.list().model().rows().at(0).key, QString("10.0.0.5"));
 
-    f.data.setItem(
-        "10.0.0.5", "80",
-        {{"Connect", 3}, {"Error", 1}, {"Status", "Failed"}, {"Failed_On", "02/03/2026 10:00:00"}});
-    f.data.setItem(
-        "10.0.0.5", "Ping",
-        {{"Connect", 10}, {"Error", 2}, {"Ping_Min", 15}, {"Ping_Max", 120}, {"Ping_Average", 41}});
+    setItem(f.db, "10.0.0.5", "80", "Connect = ?, Error = ?, Status = ?, Failed_On = ?",
+            {3, 1, "Failed", "02/03/2026 10:00:00"});
+    setItem(f.db, "10.0.0.5", "Ping",
+            "Connect = ?, Error = ?, Ping_Min = ?, Ping_Max = ?, "
+            "Ping_Average = ?",
+            {10, 2, 15, 120, 41});
     f.select("10.0.0.5");
-    f.panes().Update_Ports();
+    f.w().panes().Update_Ports();
     QCOMPARE(captions(f.list()),
              QStringList({"Name", "Type", "Description", "Status", "Last Error", "Summary"}));
     QCOMPARE(f.list().model().rowCount(), 4);
@@ -199,7 +217,7 @@ void UiMainTest::lists_forRootDeviceAndItem() {
     QCOMPARE(f.list().model().cell(3, 5), QString("10/12 (83.33%) 15 min/120 max/41 average"));
 
     f.select("10.0.0.5:80");
-    f.panes().Update_Port();
+    f.w().panes().Update_Port();
     QCOMPARE(f.list().model().rowCount(), 1);
     QCOMPARE(f.list().model().rows().at(0).key, QString("10.0.0.5:80"));
     QCOMPARE(f.list().model().cell(0, 5), QString("3/4 (75.00%)"));
@@ -307,7 +325,7 @@ void UiMainTest::checkTVIcons() {
     Fixture f;
     const QStringList ports{"25", "80", "Ping"};
     for (int i = 0; i < ports.size(); ++i)
-        f.data.setItem("10.0.0.5", ports.at(i), {{"Count", counters.at(i)}});
+        setItem(f.db, "10.0.0.5", ports.at(i), "Count = ?", {counters.at(i)});
     f.db.execute({"Update Devices set Device_Status = ?", {storedStatus}});
     f.node("10.0.0.5")->setExpanded(!expanded);
 
@@ -319,7 +337,7 @@ void UiMainTest::checkTVIcons() {
     for (int i = 0; i < ports.size(); ++i)
         QCOMPARE(DeviceTree::imageOf(f.node("10.0.0.5:" + ports.at(i))), itemImages.at(i));
     QCOMPARE(device->isExpanded(), expanded);
-    QCOMPARE(f.panes().problemCount(), problems);
+    QCOMPARE(f.w().panes().problemCount(), problems);
     // A device without items keeps its picture and its status.
     QCOMPARE(DeviceTree::imageOf(f.node("printer")), MainImages::DeviceHealthy);
     QCOMPARE(storedDeviceStatus(f.db, "printer"), storedStatus);
@@ -332,8 +350,8 @@ void UiMainTest::checkTVIcons_trayFollowsProblemCount() {
     QCOMPARE(f.face().tray().tip(), AppInfo::Title + " - Monitoring OFF.");
     QVERIFY(f.face().tray().isInTray());
 
-    f.data.setItem("10.0.0.5", "80", {{"Count", 2}});
-    f.data.setItem("mail.example", "Ping", {{"Count", 1}});
+    setItem(f.db, "10.0.0.5", "80", "Count = ?", {2});
+    setItem(f.db, "mail.example", "Ping", "Count = ?", {1});
     f.face().Check_TVIcons();
     QCOMPARE(f.face().tray().picture(), MainImages::TrayProblems);
     QCOMPARE(f.face().tray().tip(), AppInfo::Title + " - 2 problems detected.");
@@ -342,6 +360,11 @@ void UiMainTest::checkTVIcons_trayFollowsProblemCount() {
     f.face().Check_TVIcons();
     QCOMPARE(f.face().tray().picture(), MainImages::TrayIdle);
     QCOMPARE(f.face().tray().tip(), AppInfo::Title + " - 0 problems detected.");
+
+    // A cycle under way shows a picture of its own.
+    f.face().setTrayIcon(TrayState::Checking, "a tip");
+    QCOMPARE(f.face().tray().picture(), MainImages::TrayChecking);
+    QCOMPARE(f.face().tray().tip(), QString("a tip"));
 }
 
 void UiMainTest::monitoringStates_data() {
@@ -368,34 +391,35 @@ void UiMainTest::monitoringStates() {
 
     Fixture f;
     f.face().setMonitoringState(MonitoringState(state));
-    QCOMPARE(f.action("tbMonitor")->isChecked(), monitorPressed);
-    QCOMPARE(f.action("tbStop")->isChecked(), !monitorPressed);
-    QCOMPARE(f.action("tbStop")->isEnabled(), stopEnabled);
+    QCOMPARE(f.w().action("tbMonitor")->isChecked(), monitorPressed);
+    QCOMPARE(f.w().action("tbStop")->isChecked(), !monitorPressed);
+    QCOMPARE(f.w().action("tbStop")->isEnabled(), stopEnabled);
     for (const char* name : {"tbNew", "tbOpen", "mnuFileNew", "mnuFileSaveAs", "mnuFileOpen"})
-        QCOMPARE(f.action(name)->isEnabled(), fileCommands);
-    QCOMPARE(f.commands().menu("mnuDatabase")->isEnabled(), fileCommands);
+        QCOMPARE(f.w().action(name)->isEnabled(), fileCommands);
+    QCOMPARE(f.w().menu("mnuDatabase")->isEnabled(), fileCommands);
     for (const char* name : {"mnuMonitoringOn", "mnuSysTrayMonitoringOn"}) {
-        QCOMPARE(f.action(name)->isEnabled(), onEnabled);
-        QCOMPARE(f.action(name)->isChecked(), state != 0);
+        QCOMPARE(f.w().action(name)->isEnabled(), onEnabled);
+        QCOMPARE(f.w().action(name)->isChecked(), state != 0);
     }
     for (const char* name : {"mnuMonitoringOff", "mnuSysTrayMonitoringOff"}) {
-        QCOMPARE(f.action(name)->isEnabled(), offEnabled);
-        QCOMPARE(f.action(name)->isChecked(), state == 0);
+        QCOMPARE(f.w().action(name)->isEnabled(), offEnabled);
+        QCOMPARE(f.w().action(name)->isChecked(), state == 0);
     }
 }
 
 void UiMainTest::monitorButton_withoutDevices_isRefusedAndStopStaysPressed() {
     MainWindowFixture f({}, "empty.mdb");
+    auto [t, w] = std::tie(f.t, f.w());
     f.face().Form_Load();
     QVERIFY(f.face().engine());
-    f.action("tbMonitor")->trigger(); // a click presses the button before the cycle decides
-    QCOMPARE(f.t.assistant.spoken.size(), 2);
-    QCOMPARE(f.t.assistant.spoken.at(0).animation, QString("Decline"));
-    QCOMPARE(f.t.assistant.spoken.at(1).animation, QString("Suggest"));
-    QVERIFY(!f.t->state().MonitoringOn);
-    QVERIFY(!f.action("tbMonitor")->isChecked());
-    QVERIFY(f.action("tbStop")->isChecked());
-    QVERIFY(f.action("mnuMonitoringOn")->isEnabled());
+    w.action("tbMonitor")->trigger(); // a click presses the button before the cycle decides
+    QCOMPARE(t.assistant.spoken.size(), 2);
+    QCOMPARE(t.assistant.spoken.at(0).animation, QString("Decline"));
+    QCOMPARE(t.assistant.spoken.at(1).animation, QString("Suggest"));
+    QVERIFY(!t->state().MonitoringOn);
+    QVERIFY(!w.action("tbMonitor")->isChecked());
+    QVERIFY(w.action("tbStop")->isChecked());
+    QVERIFY(w.action("mnuMonitoringOn")->isEnabled());
     QCOMPARE(f.face().tray().tip(), AppInfo::Title + " - Monitoring OFF.");
     QCOMPARE(f.face().statusPanel(2), QString("Monitoring is off."));
 }
@@ -403,21 +427,17 @@ void UiMainTest::monitorButton_withoutDevices_isRefusedAndStopStaysPressed() {
 void UiMainTest::sameCommand_fromMenuToolbarAndTray_data() {
     QTest::addColumn<QString>("item");
     QTest::addColumn<bool>("monitoring");
-    QTest::addColumn<QString>("spoken"); // the first text spoken; empty: a file is asked for
-    const QString sorry = "Sorry, creating a new database has not been implemented yet.";
+    QTest::addColumn<QString>("spoken"); // the first text spoken
     const QString refused = "Monitoring can not be enabled at this time because there are no "
                             "devices to verify.";
-    for (const char* item : {"mnuFileNew", "tbNew"})
-        QTest::newRow(item) << item << false << sorry;
-    for (const char* item : {"mnuFileOpen", "tbOpen"})
-        QTest::newRow(item) << item << false << QString();
     for (const char* item : {"mnuMonitoringOn", "tbMonitor", "mnuSysTrayMonitoringOn"})
         QTest::newRow(item) << item << false << refused;
     for (const char* item : {"mnuMonitoringOff", "tbStop", "mnuSysTrayMonitoringOff"})
         QTest::newRow(item) << item << true << "Monitoring is off.";
 }
 
-// A button or a tray item runs the same routine as the menu item of its command.
+// A button or a tray item runs the same routine as the menu item of its command (the file
+// commands' are in the database commands' tests).
 void UiMainTest::sameCommand_fromMenuToolbarAndTray() {
     QFETCH(QString, item);
     QFETCH(bool, monitoring);
@@ -426,26 +446,8 @@ void UiMainTest::sameCommand_fromMenuToolbarAndTray() {
     f.face().Form_Load();
     if (monitoring)
         f.face().setMonitoringState(MonitoringState::Waiting);
-    f.action(item)->trigger();
+    f.w().action(item)->trigger();
     QCOMPARE(f.t.assistant.texts().value(0), spoken);
-    QCOMPARE(f.t.dialogs.fileRequests.size(), spoken.isEmpty() ? 1 : 0);
-}
-
-void UiMainTest::trayStates_showTheirPictures_data() {
-    QTest::addColumn<int>("state");
-    QTest::addColumn<int>("picture");
-    QTest::newRow("idle") << int(TrayState::Idle) << MainImages::TrayIdle;
-    QTest::newRow("problems") << int(TrayState::Problems) << MainImages::TrayProblems;
-    QTest::newRow("checking") << int(TrayState::Checking) << MainImages::TrayChecking;
-}
-
-void UiMainTest::trayStates_showTheirPictures() {
-    QFETCH(int, state);
-    QFETCH(int, picture);
-    Fixture f;
-    f.face().setTrayIcon(TrayState(state), "a tip");
-    QCOMPARE(f.face().tray().picture(), picture);
-    QCOMPARE(f.face().tray().tip(), QString("a tip"));
 }
 
 void UiMainTest::treeMenu_data() {
@@ -479,7 +481,7 @@ void UiMainTest::treeMenu() {
                             "mnutvAddPort",   "mnutvModifyPortDesc",   "mnutvDeletePort",
                             "mnutvRefresh"};
     for (int i = 0; i < items.size(); ++i)
-        QVERIFY2(f.action(items.at(i))->isEnabled() == enabled.at(i), qPrintable(items.at(i)));
+        QVERIFY2(f.w().action(items.at(i))->isEnabled() == enabled.at(i), qPrintable(items.at(i)));
 }
 
 void UiMainTest::deleteDevice_yesRemovesExactlyItsRows() {
@@ -494,10 +496,10 @@ void UiMainTest::deleteDevice_yesRemovesExactlyItsRows() {
     QCOMPARE(f.t.dialogs.questions.at(0).caption, AppInfo::Title);
     QVERIFY(!f.node("10.0.0.5"));
     QVERIFY(!f.node("10.0.0.5:80"));
-    QCOMPARE(f.countRows("Select * from Devices where Device = '10.0.0.5'"), 0);
-    QCOMPARE(f.countRows("Select * from Main_Data where Device = '10.0.0.5'"), 0);
-    QCOMPARE(f.countRows("Select * from Devices"), 2);
-    QCOMPARE(f.countRows("Select * from Main_Data"), 2);
+    QCOMPARE(countRows(f.db, "Select * from Devices where Device = '10.0.0.5'"), 0);
+    QCOMPARE(countRows(f.db, "Select * from Main_Data where Device = '10.0.0.5'"), 0);
+    QCOMPARE(countRows(f.db, "Select * from Devices"), 2);
+    QCOMPARE(countRows(f.db, "Select * from Main_Data"), 2);
     QCOMPARE(f.list().model().rowCount(), 2);
     QVERIFY(f.t.end.codes.isEmpty());
 }
@@ -512,9 +514,9 @@ void UiMainTest::deletePort_yesRemovesExactlyItsRow() {
              "You are about to delete port 80 from web." + CRLF + "Are you sure?");
     QVERIFY(!f.node("10.0.0.5:80"));
     QVERIFY(f.node("10.0.0.5:25"));
-    QCOMPARE(f.countRows("Select * from Main_Data where Device = '10.0.0.5'"), 2);
-    QCOMPARE(f.countRows("Select * from Main_Data"), 4);
-    QCOMPARE(f.countRows("Select * from Devices"), 3);
+    QCOMPARE(countRows(f.db, "Select * from Main_Data where Device = '10.0.0.5'"), 2);
+    QCOMPARE(countRows(f.db, "Select * from Main_Data"), 4);
+    QCOMPARE(countRows(f.db, "Select * from Devices"), 3);
     // The list shows the device and its remaining items.
     QCOMPARE(f.list().model().rowCount(), 3);
     QCOMPARE(f.list().model().rows().at(0).key, QString("10.0.0.5"));
@@ -530,8 +532,8 @@ void UiMainTest::deletes_noChangesNothing() {
     QCOMPARE(f.t.dialogs.questions.size(), 2);
     QVERIFY(f.node("10.0.0.5"));
     QVERIFY(f.node("10.0.0.5:80"));
-    QCOMPARE(f.countRows("Select * from Devices"), 3);
-    QCOMPARE(f.countRows("Select * from Main_Data"), 5);
+    QCOMPARE(countRows(f.db, "Select * from Devices"), 3);
+    QCOMPARE(countRows(f.db, "Select * from Main_Data"), 5);
     QCOMPARE(f.list().model().rowCount(), 3);
 }
 
@@ -577,14 +579,14 @@ void UiMainTest::viewMode_entryPoints() {
     else if (entry == "popup")
         f.client().mnulvRightClickMode_Click(mode);
     else
-        f.action(entry)->trigger();
+        f.w().action(entry)->trigger();
 
     QCOMPARE(f.list().view(), mode);
     QCOMPARE(f.storedViewMode(), QString::number(mode));
     QCOMPARE(f.client().selectedTab(), showsListTab ? 1 : 2);
     for (int i = 0; i < 4; ++i) {
-        QCOMPARE(f.action(QString("mnuListViewMode(%1)").arg(i))->isChecked(), i == mode);
-        QCOMPARE(f.action(QString("mnulvRightClickMode(%1)").arg(i))->isChecked(), i == mode);
+        QCOMPARE(f.w().action(QString("mnuListViewMode(%1)").arg(i))->isChecked(), i == mode);
+        QCOMPARE(f.w().action(QString("mnulvRightClickMode(%1)").arg(i))->isChecked(), i == mode);
     }
     // The next window starts in the stored mode.
     f.open();
@@ -597,7 +599,7 @@ void UiMainTest::viewMode_viewsButtonCyclesAndStores() {
     f.client().setViewMode(2);
     QStringList stored;
     for (int i = 0; i < 4; ++i) {
-        f.action("tbViews")->trigger();
+        f.w().action("tbViews")->trigger();
         stored << f.storedViewMode();
     }
     QCOMPARE(stored, QStringList({"3", "0", "1", "2"}));
@@ -609,12 +611,12 @@ void UiMainTest::viewMode_invalidStoredFallsBack() {
     f.t->settings().SaveSetting("Settings", "ViewMode", "3");
     f.client().Form_Paint();
     QCOMPARE(f.list().view(), 3);
-    QVERIFY(f.action("mnuListViewMode(3)")->isChecked());
+    QVERIFY(f.w().action("mnuListViewMode(3)")->isChecked());
     f.t->settings().SaveSetting("Settings", "ViewMode", "9");
     f.client().Form_Paint();
     QCOMPARE(f.list().view(), 0);
-    QVERIFY(f.action("mnuListViewMode(0)")->isChecked());
-    QVERIFY(!f.action("mnuListViewMode(3)")->isChecked());
+    QVERIFY(f.w().action("mnuListViewMode(0)")->isChecked());
+    QVERIFY(!f.w().action("mnuListViewMode(3)")->isChecked());
 }
 
 void UiMainTest::expandCollapse_leavesRootAlone() {
@@ -629,19 +631,19 @@ void UiMainTest::expandCollapse_leavesRootAlone() {
         return true;
     };
     QVERIFY(devicesExpanded(false));
-    f.action("tbNode")->trigger(); // the first press expands everything
+    f.w().action("tbNode")->trigger(); // the first press expands everything
     QVERIFY(devicesExpanded(true));
     QVERIFY(root->isExpanded());
-    f.action("Collapse Nodes")->trigger();
+    f.w().action("Collapse Nodes")->trigger();
     QVERIFY(devicesExpanded(false));
     QVERIFY(root->isExpanded());
-    f.action("Expand Nodes")->trigger();
+    f.w().action("Expand Nodes")->trigger();
     QVERIFY(devicesExpanded(true));
     // The drop-down items leave the button's own toggle where it was: the next press collapses.
-    f.action("tbNode")->trigger();
+    f.w().action("tbNode")->trigger();
     QVERIFY(devicesExpanded(false));
     root->setExpanded(false);
-    f.action("tbNode")->trigger();
+    f.w().action("tbNode")->trigger();
     QVERIFY(!root->isExpanded());
     QVERIFY(devicesExpanded(true));
 }
@@ -656,14 +658,14 @@ void UiMainTest::layout_barsAndWidthFloor() {
     const int treeHeight = f.tree().height();
     const MainLayout::Frame frame = f.client().layoutFrame();
 
-    f.action("mnuViewToolbar")->trigger();
-    QVERIFY(!f.action("mnuViewToolbar")->isChecked());
+    f.w().action("mnuViewToolbar")->trigger();
+    QVERIFY(!f.w().action("mnuViewToolbar")->isChecked());
     QCOMPARE(f.tree().y(), treeTop - qRound(frame.toolbarHeight / f.client().twipsPerPixel()));
-    f.action("mnuViewStatusBar")->trigger();
-    QVERIFY(!f.action("mnuViewStatusBar")->isChecked());
+    f.w().action("mnuViewStatusBar")->trigger();
+    QVERIFY(!f.w().action("mnuViewStatusBar")->isChecked());
     QVERIFY(f.tree().height() > treeHeight);
-    f.action("mnuViewToolbar")->trigger();
-    f.action("mnuViewStatusBar")->trigger();
+    f.w().action("mnuViewToolbar")->trigger();
+    f.w().action("mnuViewStatusBar")->trigger();
     QCOMPARE(f.tree().y(), treeTop);
     QCOMPARE(f.tree().height(), treeHeight);
 
@@ -724,9 +726,9 @@ void UiMainTest::logFile_missingShowsMessageExistingOpens() {
 
 void UiMainTest::documents_openFromProgramFolder() {
     Fixture f;
-    f.action("mnuAboutIssues")->trigger();
-    f.action("mnuAboutReadme")->trigger();
-    f.action("mnuAboutHalvikWebSite")->trigger();
+    f.w().action("mnuAboutIssues")->trigger();
+    f.w().action("mnuAboutReadme")->trigger();
+    f.w().action("mnuAboutHalvikWebSite")->trigger();
     QCOMPARE(f.t.shell.opened,
              QStringList({"file://" + f.t.programFile("issues.txt"),
                           "file://" + f.t.programFile("readme.txt"), AppInfo::WebSite}));
@@ -754,7 +756,7 @@ void UiMainTest::documents_nothingOnTheDesktopOpensThem() {
     QVERIFY(text.open(QIODevice::WriteOnly) && text.write("one\r\n<b>two</b>"));
     text.close();
     for (int i = 0; i < 2; ++i)
-        item.isEmpty() ? f.t->errors().Navigate(text.fileName()) : f.action(item)->trigger();
+        item.isEmpty() ? f.t->errors().Navigate(text.fileName()) : f.w().action(item)->trigger();
     const auto viewers = f.w().findChildren<QPlainTextEdit*>("txtFile");
     QCOMPARE(f.t.dialogs.messages.size(), viewed ? 0 : 2);
     QCOMPARE(viewers.size(), viewed ? 1 : 0);
@@ -813,7 +815,7 @@ void UiMainTest::close_noKeepsEverything() {
     f.face().Form_Load();
     f.w().show();
     f.face().setMonitoringState(MonitoringState::Waiting);
-    f.face().setStatusPanel(2, "Monitoring is on.");
+    f.w().setStatusPanel(2, "Monitoring is on.");
     f.t->state().MonitoringOn = true;
     QVERIFY(!f.w().close());
     QCOMPARE(f.t.dialogs.questions.size(), 1);
@@ -878,7 +880,7 @@ void UiMainTest::selectedKey_isTheKeyOfTheDialogItOpens() {
         QCOMPARE(dialog.txtArray(1)->text(), QString("80"));
         dialog.reject();
     });
-    steps.run([&] { f.action("mnutvModifyPortDesc")->trigger(); });
+    steps.run([&] { f.w().action("mnutvModifyPortDesc")->trigger(); });
     QVERIFY(steps.allRan());
 }
 
@@ -895,7 +897,7 @@ void UiMainTest::trayRestore_bringsHiddenWindowBackWhereItWas() {
     QTRY_VERIFY(!restoreAvailable.isEmpty());
     QCOMPARE(restoreAvailable.last().at(0).toBool(), true);
     f.w().hide(); // as it would be with a notification area
-    f.action("mnuSysTrayRestore")->trigger();
+    f.w().action("mnuSysTrayRestore")->trigger();
     QTRY_VERIFY(f.w().isVisible());
     QVERIFY(!f.w().isMinimized());
     QCOMPARE(f.w().geometry(), before);
