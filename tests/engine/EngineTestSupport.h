@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/EngineView.h"
+#include "SeededDatabase.h"
 
 #include <QHash>
 #include <QStringList>
@@ -17,3 +18,6 @@ public:
     QStringList panels;
     QHash<QString, QString> nodeTexts;
 };
+
+// A fresh monitoring database with the schema in a folder of its own.
+using ScratchDatabase = SeededDatabase;

@@ -9,7 +9,6 @@
 #include "platform/PingControl.h"
 #include "platform/SocketArray.h"
 #include "PrivateNetwork.h"
-#include "SeededDatabase.h"
 #include "TestContext.h"
 #include "TestMain.h"
 
@@ -75,7 +74,7 @@ private:
         }
 
         TestContext ctx;
-        SeededDatabase data;
+        ScratchDatabase data;
         TimedView view;
         ResultRecording recording;
         PingChecks pings;

@@ -2,7 +2,6 @@
 #include "engine/NotificationDispatch.h"
 #include "EngineTestSupport.h"
 #include "report/HtmlPage.h"
-#include "SeededDatabase.h"
 #include "TestContext.h"
 #include "TestMain.h"
 
@@ -20,7 +19,7 @@ private slots:
         t = std::make_unique<TestContext>();
         QFile log(t->programFile("OrvexMonitor.txt")); // a missing log file is spoken of
         QVERIFY(log.open(QIODevice::WriteOnly));
-        s = std::make_unique<SeededDatabase>();
+        s = std::make_unique<ScratchDatabase>();
         view = std::make_unique<RecordingView>();
         monitorView = std::make_unique<RecordingMonitorView>();
         recording = std::make_unique<ResultRecording>(**t, s->db, *view);
@@ -108,7 +107,7 @@ private:
     }
 
     std::unique_ptr<TestContext> t;
-    std::unique_ptr<SeededDatabase> s;
+    std::unique_ptr<ScratchDatabase> s;
     std::unique_ptr<RecordingView> view;
     std::unique_ptr<RecordingMonitorView> monitorView;
     std::unique_ptr<ResultRecording> recording;

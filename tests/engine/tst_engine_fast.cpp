@@ -5,7 +5,6 @@
 #include "LoopbackPeers.h"
 #include "platform/EchoSweep.h"
 #include "PrivateNetwork.h"
-#include "SeededDatabase.h"
 #include "TestContext.h"
 #include "TestMain.h"
 
@@ -48,7 +47,7 @@ private:
     static PassOutcome runPasses(bool fast, const QStringList& devices,
                                  const QStringList& targets) {
         TestContext ctx;
-        SeededDatabase data;
+        ScratchDatabase data;
         RecordingView view;
         ResultRecording recording(*ctx, data.db, view);
         PingChecks pings(*ctx, view, recording);
@@ -178,7 +177,7 @@ void FastChecksTest::pacedAndFast_sameOutcomes() {
 // The pace of the requests is the benchmark's to time; here they go out once each, in order.
 void FastChecksTest::fastPing_requestsEachDeviceOnceInOrder() {
     TestContext ctx;
-    SeededDatabase data;
+    ScratchDatabase data;
     RecordingView view;
     ResultRecording recording(*ctx, data.db, view);
     ctx->catalogue().set(Key::FastChecks, true);

@@ -1,6 +1,5 @@
 #include "engine/ResultRecording.h"
 #include "EngineTestSupport.h"
-#include "SeededDatabase.h"
 #include "TestContext.h"
 #include "TestMain.h"
 
@@ -30,7 +29,7 @@ private:
 
         TestContext ctx;
         FixedClock clock;
-        SeededDatabase data;
+        ScratchDatabase data;
         RecordingView view;
         ResultRecording recording;
     };

@@ -1,7 +1,6 @@
 #include "engine/HistoryUpkeep.h"
 #include "engine/ResultRecording.h"
 #include "EngineTestSupport.h"
-#include "SeededDatabase.h"
 #include "store/History.h"
 #include "TestContext.h"
 #include "TestMain.h"
@@ -29,7 +28,7 @@ struct Fixture {
 
     TestContext ctx;
     FixedClock clock;
-    SeededDatabase data;
+    ScratchDatabase data;
     RecordingView view;
     ResultRecording recording;
 };
