@@ -185,8 +185,9 @@ void HtmlTest::details_rowsPerDeviceInTextOrderOfPorts() {
     fixture.addItem("10.0.0.5", "21", "Connected", 3, 1);
     fixture.addItem("10.0.0.5", "110", "Failed", 1, 2, "Connection refused", "d2");
     fixture.addItem("alpha", "80", "Not Checked", 0, 0, "");
-    fixture.data.setDevice("alpha", {{"Device_Alias", "Web Server"}});
-    fixture.data.addDevice("bare");
+    fixture.db.execute(
+        {"Update Devices set Device_Alias = 'Web Server' where Device = 'alpha'", {}});
+    fixture.db.execute({"Insert into Devices (Device) values ('bare')", {}});
 
     const QString expected =
         "<table width='100%' border='1'><tr>\r\n<th align='Left'>Device Name</th>\r\n"
@@ -250,7 +251,7 @@ void HtmlTest::details_outsideTextIsEscaped() {
 
 void HtmlTest::details_databaseError_reportedAndPageStillWritten() {
     PageFixture fixture;
-    fixture.data.addDevice("host");
+    fixture.db.execute({"Insert into Devices (Device) values ('host')", {}});
     fixture.db.execute({"Drop table Main_Data", {}});
 
     QCOMPARE(fixture.createPage("[<!--Details-->]<!--FailedDevices-->"), "[]0\r\n\r\n");
