@@ -19,20 +19,21 @@ const QDateTime Now(QDate(2026, 5, 6), QTime(12, 0), Qt::UTC);
 // ping answered 40 times in the last day, failing every tenth time, with round trips 10 to
 // 49 ms; its port answered once four days ago.
 struct Fixture : MainWindowFixture {
-    Fixture()
-        : MainWindowFixture([](SeededDatabase& data) {
-            data.addDevice("web", "Web");
-            data.addDevice("mail");
-            data.addItems("web", {"Ping", "80"}).addItems("mail", {"Ping"});
-            const qint64 now = Now.toMSecsSinceEpoch();
-            for (int i = 0; i < 40; ++i) {
-                const bool good = i % 10 != 9;
-                History::append(data.db,
-                                {"web", "Ping", now - (40 - i) * 5 * Minute, good,
+    static void seed(SeededDatabase& data) {
+        Database& db = data.db;
+        data.addDevice("web", "Web");
+        data.addDevice("mail");
+        data.addItems("web", {"Ping", "80"}).addItems("mail", {"Ping"});
+        const qint64 now = Now.toMSecsSinceEpoch();
+        for (int i = 0; i < 40; ++i) {
+            const bool good = i % 10 != 9;
+            History::append(db, {"web", "Ping", now - (40 - i) * 5 * Minute, good,
                                  good ? 10 + i : -1, good ? QString() : "request timed out"});
-            }
-            History::append(data.db, {"web", "80", now - 4 * History::DayMs, true, 3, {}});
-        }) {
+        }
+        History::append(db, {"web", "80", now - 4 * History::DayMs, true, 3, {}});
+    }
+    Fixture()
+        : MainWindowFixture(seed) {
         // The history reads the clock only once it shows.
         t->setClock(&clock);
         window->placeWindow(600, 600, 12000, 8000);
@@ -45,7 +46,7 @@ struct Fixture : MainWindowFixture {
         QTest::mouseClick(&tabs(), Qt::LeftButton, {}, tabs().tabRect(index).center());
     }
     void clickNode(const QString& key) {
-        DeviceTree& tree = this->tree();
+        DeviceTree& tree = w().tvTreeView();
         QTreeWidgetItem* node = tree.node(key);
         tree.scrollToItem(node);
         QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, tree.visualItemRect(node).center());
@@ -77,7 +78,7 @@ void UiHistoryTest::tab_followsSelectionAndKeepsItsPlace() {
     f.clickTab(2);
     QCOMPARE(f.client().selectedTab(), 3);
     QVERIFY(f.pane().isVisible());
-    QVERIFY(!f.client().lvListView().isVisible());
+    QVERIFY(!f.w().lvListView().isVisible());
     QCOMPARE(f.pane().title(), QString("Web"));
 
     // Choosing another node keeps the history in front and shows that node's.
@@ -93,7 +94,7 @@ void UiHistoryTest::tab_followsSelectionAndKeepsItsPlace() {
     QVERIFY(!f.pane().isVisible());
     f.clickNode("web");
     QCOMPARE(f.client().selectedTab(), 1);
-    QVERIFY(f.client().lvListView().isVisible());
+    QVERIFY(f.w().lvListView().isVisible());
 }
 
 void UiHistoryTest::item_availabilityBarAndRoundTrips() {
