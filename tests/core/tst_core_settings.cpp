@@ -28,7 +28,6 @@ private slots:
     void catalogue_pathsFollowProgramFolder();
     void catalogue_writableFilesOutsideSystemFolders_data();
     void catalogue_writableFilesOutsideSystemFolders();
-    void seedDataFolder_copiesOnceNeverOverwrites_data();
     void seedDataFolder_copiesOnceNeverOverwrites();
     void catalogue_hostTimeOutAppendsThousand();
     void set_storesWhatTheReadingTakesBackAndAnnouncesIt_data();
@@ -216,17 +215,7 @@ void SettingsTest::catalogue_writableFilesOutsideSystemFolders() {
     QCOMPARE(t->catalogue().htmlTemplateFile(), prefix.filePath(shippedIn) + "/template.html");
 }
 
-void SettingsTest::seedDataFolder_copiesOnceNeverOverwrites_data() {
-    QTest::addColumn<QByteArray>("besideProgram");
-    QTest::addColumn<QByteArray>("seeded");
-    QTest::newRow("shipped database") << QByteArray() << QByteArray("shipped");
-    QTest::newRow("an earlier build's database beside the program")
-        << QByteArray("devices of an earlier run") << QByteArray("devices of an earlier run");
-}
-
 void SettingsTest::seedDataFolder_copiesOnceNeverOverwrites() {
-    QFETCH(QByteArray, besideProgram);
-    QFETCH(QByteArray, seeded);
     TestContext t;
     QTemporaryDir prefix, user;
     QVERIFY(QDir(prefix.path()).mkpath("bin"));
@@ -242,14 +231,17 @@ void SettingsTest::seedDataFolder_copiesOnceNeverOverwrites() {
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     };
     QVERIFY(write(prefix.filePath("share/orvex-monitor/OrvexMonitor.mdb"), "shipped"));
-    if (!besideProgram.isEmpty())
-        QVERIFY(write(prefix.filePath("bin/OrvexMonitor.mdb"), besideProgram));
 
     QVERIFY(t->paths().seedDataFolder("OrvexMonitor.mdb"));
-    QCOMPARE(read(user.filePath("OrvexMonitor.mdb")), seeded);
+    QCOMPARE(read(user.filePath("OrvexMonitor.mdb")), QByteArray("shipped"));
     QVERIFY(write(user.filePath("OrvexMonitor.mdb"), "the user's devices"));
+    // A database an earlier build left beside the program is taken before the shipped one.
+    QVERIFY(write(prefix.filePath("bin/OrvexMonitor.mdb"), "devices of an earlier run"));
     QVERIFY(t->paths().seedDataFolder("OrvexMonitor.mdb"));
     QCOMPARE(read(user.filePath("OrvexMonitor.mdb")), QByteArray("the user's devices"));
+    QVERIFY(QFile::remove(user.filePath("OrvexMonitor.mdb")));
+    QVERIFY(t->paths().seedDataFolder("OrvexMonitor.mdb"));
+    QCOMPARE(read(user.filePath("OrvexMonitor.mdb")), QByteArray("devices of an earlier run"));
     QCOMPARE(QDir(user.path()).entryList(QDir::Files), QStringList{"OrvexMonitor.mdb"});
 }
 
