@@ -120,8 +120,6 @@ void TestMailServer::controlText_oneLogLineAndCrLfMail_data() {
     QTest::addColumn<QByteArray>("mailed");
     QTest::newRow("bare CR") << "web\r.\rSTOPPED."
                              << "web . STOPPED." << QByteArray("web\r\n.\r\nSTOPPED.\r\n");
-    QTest::newRow("LF") << "web\nSTOPPED."
-                        << "web STOPPED." << QByteArray("web\r\nSTOPPED.\r\n");
     QTest::newRow("NUL") << QString::fromUtf8("web\0STOPPED.", 12) << "web STOPPED."
                          << QByteArray("web STOPPED.\r\n");
     QTest::newRow("U+2028 and other controls")
