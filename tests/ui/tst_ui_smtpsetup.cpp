@@ -162,42 +162,35 @@ void UiSmtpSetUpTest::open_loadsTheStoredFields() {
 
 void UiSmtpSetUpTest::okState_followsTheFields_data() {
     QTest::addColumn<QStringList>("fields");
-    QTest::addColumn<QString>("entry"); // typed with the recipients last or first, or stored
     QTest::addColumn<bool>("enabled");
 
-    const QString last = "recipients last";
-    QTest::newRow("all filled") << QStringList{"mail", "backup", "a@x", "me@x"} << last << true;
-    QTest::newRow("no secondary") << QStringList{"mail", "", "a@x", "me@x"} << last << true;
-    QTest::newRow("two recipients with ;")
-        << QStringList{"mail", "", "a@x;b@x", "me@x"} << last << true;
-    QTest::newRow("two recipients with ,")
-        << QStringList{"mail", "", "a@x,b@x", "me@x"} << last << false;
-    QTest::newRow("primary blanks") << QStringList{"   ", "backup", "a@x", "me@x"} << last << false;
-    QTest::newRow("recipients blanks") << QStringList{"mail", "", "  ", "me@x"} << last << false;
-    QTest::newRow("sender empty") << QStringList{"mail", "backup", "a@x", ""} << last << false;
-    QTest::newRow("only the secondary") << QStringList{"", "backup", "", ""} << last << false;
-    // A "," keeps OK grey whichever field changes after it.
-    QTest::newRow("recipients with , before the sender")
-        << QStringList{"mail", "", "a@x,b@x", "me@x"} << "recipients first" << false;
-    QTest::newRow("recipients with , stored")
-        << QStringList{"mail", "", "a@x,b@x", "me@x"} << "stored" << false;
+    QTest::newRow("all filled") << QStringList{"mail", "backup", "a@x", "me@x"} << true;
+    QTest::newRow("no secondary") << QStringList{"mail", "", "a@x", "me@x"} << true;
+    QTest::newRow("two recipients with ;") << QStringList{"mail", "", "a@x;b@x", "me@x"} << true;
+    QTest::newRow("two recipients with ,") << QStringList{"mail", "", "a@x,b@x", "me@x"} << false;
+    QTest::newRow("primary blanks") << QStringList{"   ", "backup", "a@x", "me@x"} << false;
+    QTest::newRow("recipients blanks") << QStringList{"mail", "", "  ", "me@x"} << false;
+    QTest::newRow("sender empty") << QStringList{"mail", "backup", "a@x", ""} << false;
+    QTest::newRow("only the secondary") << QStringList{"", "backup", "", ""} << false;
 }
 
 void UiSmtpSetUpTest::okState_followsTheFields() {
     QFETCH(QStringList, fields);
-    QFETCH(QString, entry);
     QFETCH(bool, enabled);
+    // Typed with the recipients last, then first, then stored: a "," keeps OK grey whichever
+    // field changes after it, and as the stored fields load.
     const char* keys[] = {"MailServerPrimary", "MailServerSecondary", "MailTo", "MailFrom"};
-    if (entry == "stored")
-        for (int i = 0; i < 4; ++i)
-            m_t->context->settings().SaveSetting("Mail Options", keys[i], fields[i]);
-    m_d = std::make_unique<frmSMTPSetUp>(**m_t);
-    m_d->show();
-    if (entry != "stored")
-        for (int i : entry == "recipients last" ? QList<int>{0, 1, 3, 2} : QList<int>{2, 0, 1, 3})
+    for (const QList<int>& order : {QList<int>{0, 1, 3, 2}, QList<int>{2, 0, 1, 3}, QList<int>{}}) {
+        if (order.isEmpty())
+            for (int i = 0; i < 4; ++i)
+                m_t->context->settings().SaveSetting("Mail Options", keys[i], fields[i]);
+        m_d = std::make_unique<frmSMTPSetUp>(**m_t);
+        m_d->show();
+        for (int i : order)
             type(i, fields[i]);
-    QCOMPARE(button("cmdOK")->isEnabled(), enabled);
-    QCOMPARE(button("cmdTestMail")->isEnabled(), enabled);
+        QCOMPARE(button("cmdOK")->isEnabled(), enabled);
+        QCOMPARE(button("cmdTestMail")->isEnabled(), enabled);
+    }
 }
 
 void UiSmtpSetUpTest::ok_storesTheFieldsExactlyAsTyped() {
