@@ -3,7 +3,6 @@
 #include "SeededDatabase.h"
 #include "TestContext.h"
 #include "ui/main/DetailList.h"
-#include "ui/main/DevicePanes.h"
 #include "ui/main/DeviceTree.h"
 #include "ui/main/EngineFace.h"
 #include "ui/main/frmMain.h"
@@ -12,9 +11,7 @@
 
 #include <functional>
 #include <memory>
-#include <QAction>
 #include <QDir>
-#include <QMenu>
 
 // The main window as start-up builds it, on a recording context and a database seeded for the
 // test (file is taken in the program folder unless it is a full path). The window is built once the
@@ -42,8 +39,6 @@ public:
     MainCommands& commands() { return w().commands(); }
     DeviceTree& tree() { return client().tvTreeView(); }
     DetailList& list() { return client().lvListView(); }
-    DevicePanes& panes() { return client().panes(); }
-    QAction* action(const QString& name) { return commands().action(name); }
     QTreeWidgetItem* node(const QString& key) { return tree().node(key); }
     // An empty key selects the root.
     void select(const QString& key) {

@@ -87,7 +87,7 @@ void UiBurstTest::statusPanel_burst_showsFirstAtOnceAndLastAtFrameEnd() {
     EventCounter set(&label, QEvent::ToolTipChange);
 
     for (const QString& text : std::as_const(texts)) {
-        f.face().setStatusPanel(panel, text);
+        f.w().setStatusPanel(panel, text);
         QCOMPARE(f.face().statusPanel(panel), text);
         if (eventsBetween)
             QCoreApplication::processEvents();
@@ -117,7 +117,7 @@ void UiBurstTest::statusPanel_newText_repaintsOnlyItsLabel() {
     EventCounter windowPaints(&f.w(), QEvent::Paint);
     EventCounter barLayouts(f.w().findChild<QStatusBar*>(), QEvent::LayoutRequest);
 
-    f.face().setStatusPanel(1, QStringLiteral("Check in progress.  Pinging...(127.0.0.1)"));
+    f.w().setStatusPanel(1, QStringLiteral("Check in progress.  Pinging...(127.0.0.1)"));
     QTRY_VERIFY(labelPaints.count > 0);
     QCOMPARE(windowPaints.count, 0);
     QCOMPARE(otherPaints.count, 0);

@@ -489,7 +489,7 @@ void UiDevicesTest::addPort_longNameWrapsOnTheIntroduction() {
     const QString name = QString(200, 'a') + ".example-host-" + QString(41, 'b');
     Fixture f;
     f.db.execute({"Insert into Devices (Device) values (?)", {name}});
-    f.panes().Load_Data();
+    f.w().panes().Load_Data();
     f.select(name);
     ModalSteps steps;
     steps.on<frmAddPort>([&](frmAddPort& w) {

@@ -4,6 +4,7 @@
 #include "TestMain.h"
 #include "ui/dialogs/frmModifyPort.h"
 #include "ui/main/DeviceCommands.h"
+#include "ui/main/DevicePanes.h"
 #include "ui/main/DocumentCommands.h"
 #include "ui/main/MainImages.h"
 #include "ui/main/TrayIcon.h"
