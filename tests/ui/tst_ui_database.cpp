@@ -78,15 +78,12 @@ struct Fixture : MainWindowFixture {
         : MainWindowFixture(
               [link](SeededDatabase& data) {
                   addHosts(data, 3);
-                  if (link.isEmpty())
-                      return;
                   const QString linked = QFileInfo(data.path()).dir().filePath(link);
-                  QFile::link(data.path(), linked);
-                  data.db.close();
-                  data.db.open(linked);
+                  if (!link.isEmpty() && QFile::link(data.path(), linked))
+                      data.db.open(linked);
               },
               file)
-        , path(link.isEmpty() ? data.path() : t.programFile(link)) {
+        , path(db.path()) {
         t->state().DatabasePath = path;
         caption = AppInfo::Title + " - " + QFileInfo(path).fileName();
         window->setWindowTitle(caption);

@@ -132,7 +132,7 @@ void UiHistoryTest::item_availabilityBarAndRoundTrips() {
 }
 
 void UiHistoryTest::ranges_data() {
-    QTest::addColumn<int>("place"); // in the list
+    QTest::addColumn<int>("range"); // its place in the list
     QTest::addColumn<QString>("caption");
     QTest::addColumn<int>("points");
     QTest::addColumn<QString>("minimum");
@@ -149,7 +149,7 @@ void UiHistoryTest::ranges_data() {
 }
 
 void UiHistoryTest::ranges() {
-    QFETCH(int, place);
+    QFETCH(int, range);
     QFETCH(QString, caption);
     QFETCH(int, points);
     QFETCH(QString, minimum);
@@ -162,7 +162,7 @@ void UiHistoryTest::ranges() {
     box->setFocus();
     for (int i = 0; i < box->count(); ++i)
         QTest::keyClick(box, Qt::Key_Up);
-    for (int i = 0; i < place; ++i)
+    for (int i = 0; i < range; ++i)
         QTest::keyClick(box, Qt::Key_Down);
     QCOMPARE(box->currentText(), caption);
     QCOMPARE(f.pane().series(1).count(), points);
