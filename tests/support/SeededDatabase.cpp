@@ -47,12 +47,6 @@ SeededDatabase& SeededDatabase::addPort(int number, const QString& description) 
     return *this;
 }
 
-void SeededDatabase::setDevice(const QString& device, const QVariantHash& fields) {
-    for (const QString& column : columnsOf(fields))
-        db.execute({QStringLiteral("UPDATE Devices SET [%1] = ? WHERE Device = ?").arg(column),
-                    {fields.value(column), device}});
-}
-
 void SeededDatabase::setItem(const QString& device, const QString& port,
                              const QVariantHash& fields) {
     for (const QString& column : columnsOf(fields))

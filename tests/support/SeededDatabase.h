@@ -30,8 +30,7 @@ public:
     // A row of the well-known ports list.
     SeededDatabase& addPort(int number, const QString& description);
 
-    // Sets fields (column name to value) of one device or one item row.
-    void setDevice(const QString& device, const QVariantHash& fields);
+    // Sets fields (column name to value) of one item row.
     void setItem(const QString& device, const QString& port, const QVariantHash& fields);
 
     // One field of an item row, null when the row is missing.
