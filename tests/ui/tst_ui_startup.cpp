@@ -25,7 +25,7 @@ struct Started {
         : data(t.programFile("OrvexMonitor.mdb"))
         , splash(new frmSplash)
         , startup(*t, data.db, splash) {
-        t->state().DatabasePath = data.path();
+        t->state().DatabasePath = t.programFile("OrvexMonitor.mdb");
         splash->show();
     }
     ~Started() { delete splash; }
