@@ -103,8 +103,7 @@ QStringList CycleTest::logLines(const QString& kind) const {
 }
 
 bool CycleTest::pingedWithin(int ms) {
-    QSignalSpy pings(checks.get(), &ScriptedChecks::pinged);
-    return pings.wait(ms);
+    return QSignalSpy(checks.get(), &ScriptedChecks::pinged).wait(ms);
 }
 
 bool CycleTest::tickedWithin(int minutes) {
