@@ -40,8 +40,7 @@ struct PageFixture {
     }
     void addItem(const QString& device, const QString& port, const QString& status, int connects,
                  int errors, const QString& lastError = "N/A", const QString& date = "N/A") {
-        if (data.count("Select * from Devices where Device = ?", {device}) == 0)
-            data.addDevice(device);
+        db.execute({"Insert or ignore into Devices (Device) values (?)", {device}});
         data.addItem(device, port,
                      {{"Status", status},
                       {"Connect", connects},
