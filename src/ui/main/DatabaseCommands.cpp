@@ -17,7 +17,6 @@
 
 namespace {
 const QString CRLF = QStringLiteral("\r\n");
-// The open command stores the path under this spelling; start-up finds it as "Database".
 } // namespace
 
 DatabaseCommands::DatabaseCommands(AppContext& context, Database& monitorDB, CommandWindow& window,
